@@ -1,0 +1,41 @@
+# The two set-up commands of the README: `make run` and `make test`.
+# Each installs what is missing, configures with CMake and Ninja, and builds.
+
+RELEASE_DIR := build/release
+TEST_DIR    := build/asan
+JOBS        ?= 2
+
+.PHONY: run test build deps bench fuzz clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "feedloom: no display found (DISPLAY and WAYLAND_DISPLAY are unset); start it from a desktop session."; \
+	  exit 1; \
+	fi
+	@$(RELEASE_DIR)/feedloom
+
+test: deps
+	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFEEDLOOM_SANITIZE=ON >/dev/null
+	@cmake --build $(TEST_DIR) -j $(JOBS)
+	@QT_QPA_PLATFORM=offscreen \
+	 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	 ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(RELEASE_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFEEDLOOM_FUZZ=ON >/dev/null
+	@cmake --build build/fuzz -j $(JOBS)
+
+clean:
+	rm -rf build
