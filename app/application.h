@@ -1,0 +1,33 @@
+// The application's windows, created in their order at start-up, and the message loop.
+#pragma once
+
+#include <memory>
+
+#include "app/dialogs.h"
+#include "app/form1.h"
+
+class TFeedloomApplication {
+public:
+    explicit TFeedloomApplication(TUiToolkit& Toolkit);
+    ~TFeedloomApplication();
+
+    // Creates TForm1 (the main window), TForm2, TForm3 and TForm4, in this order.
+    void CreateForms();
+    // Runs the message loop until the main window has closed.
+    void Run();
+
+    TForm1* Form1() const { return FForm1.get(); }
+    TForm2* Form2() const { return FForm2.get(); }
+    TForm3* Form3() const { return FForm3.get(); }
+    TForm4* Form4() const { return FForm4.get(); }
+
+private:
+    TUiToolkit& FToolkit;
+    std::unique_ptr<TForm1> FForm1;
+    std::unique_ptr<TForm2> FForm2;
+    std::unique_ptr<TForm3> FForm3;
+    std::unique_ptr<TForm4> FForm4;
+};
+
+// The name of the system-wide lock that keeps a second instance from starting.
+inline constexpr const char* InstanceLockName = "Feedloom";

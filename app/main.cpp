@@ -1,0 +1,26 @@
+// Feedloom's entry point: the start-up sequence of a single-instance desktop program.
+#include "app/application.h"
+#include "platform/qt/qt_toolkit.h"
+#include "platform/single_instance.h"
+
+int main(int argc, char** argv) {
+    // 1. Another instance holds the lock: end at once, silently.
+    if (TNamedMutex::Exists(InstanceLockName)) return 0;
+    // 2. Take the lock; losing a race to a second start also ends silently.
+    TNamedMutex Mutex;
+    if (!Mutex.Create(InstanceLockName)) return 0;
+    // 3. The application object.
+    qtbackend::TQtToolkit Toolkit(argc, argv);
+    SetUiToolkit(&Toolkit);
+    {
+        // 4. The four windows, in their order.
+        TFeedloomApplication App(Toolkit);
+        App.CreateForms();
+        // 5. The message loop, until the main window closes.
+        App.Run();
+    }
+    SetUiToolkit(nullptr);
+    // 6. Release the lock.
+    Mutex.Release();
+    return 0;
+}

@@ -1,0 +1,89 @@
+// Start-up: the main window's frame, the window order, and the single-instance rule
+// of the real program.
+#include "app/application.h"
+
+#include <chrono>
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <gtest/gtest.h>
+
+#include "platform/cp932.h"
+#include "platform/qt/qt_toolkit.h"
+#include "platform/single_instance.h"
+#include "support/qt_app.h"
+
+extern char** environ;
+
+TEST(Startup, MainWindowFrameAsDesigned) {
+    TFeedloomApplication App(TestToolkit());
+    App.CreateForms();
+    TUiForm& W = App.Form1()->Window();
+    W.Show();
+    EXPECT_EQ(W.GetCaption(), cp932::Literal("Feedloom Ver1.08"));
+    EXPECT_EQ(W.GetBorderStyle(), bsSingle);
+    EXPECT_EQ(W.GetClientWidth(), 469);
+    EXPECT_EQ(W.GetClientHeight(), 353);
+    EXPECT_EQ(W.GetFontFace(), cp932::Literal("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(W.GetFontHeight(), 12);
+    ASSERT_NE(App.Form1()->FOutput, nullptr);
+    EXPECT_EQ(App.Form1()->FOutput->GetCount(), 0);
+    // The dialogs exist from the start and stay hidden until they are needed.
+    ASSERT_NE(App.Form2(), nullptr);
+    ASSERT_NE(App.Form3(), nullptr);
+    ASSERT_NE(App.Form4(), nullptr);
+    EXPECT_FALSE(App.Form2()->Window().IsVisible());
+    EXPECT_EQ(App.Form3()->Window().GetCaption(), cp932::Literal("保存ファイル指定"));
+    EXPECT_EQ(App.Form4()->Window().GetClientWidth(), 324);
+}
+
+namespace {
+
+pid_t StartProgram() {
+    const std::string Path = std::string(FEEDLOOM_TEST_BINARY_DIR) + "/feedloom";
+    char* Argv[] = {const_cast<char*>(Path.c_str()), nullptr};
+    pid_t Pid = -1;
+    EXPECT_EQ(posix_spawn(&Pid, Path.c_str(), nullptr, nullptr, Argv, environ), 0);
+    return Pid;
+}
+
+// Waits, with a deadline, until the instance lock is held (or the child has ended).
+bool WaitForLock(pid_t Child) {
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < Deadline) {
+        if (TNamedMutex::Exists(InstanceLockName)) return true;
+        int Status;
+        if (waitpid(Child, &Status, WNOHANG) == Child) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5)); // polled, with a deadline
+    }
+    return false;
+}
+
+int WaitExit(pid_t Pid) {
+    int Status = 0;
+    if (waitpid(Pid, &Status, 0) != Pid) return -1;
+    return WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
+}
+
+} // namespace
+
+TEST(Startup, SecondInstanceEndsSilentlyAndAKilledHolderFreesTheLock) {
+    ASSERT_FALSE(TNamedMutex::Exists(InstanceLockName)) << "another Feedloom is running on this machine";
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    pid_t First = StartProgram();
+    ASSERT_TRUE(WaitForLock(First));
+
+    // A second start while the first runs ends at once with status 0.
+    EXPECT_EQ(WaitExit(StartProgram()), 0);
+
+    // The first is killed outright; nothing stale keeps a new start from running.
+    kill(First, SIGKILL);
+    EXPECT_EQ(WaitExit(First), 128 + SIGKILL);
+    EXPECT_FALSE(TNamedMutex::Exists(InstanceLockName));
+    pid_t Third = StartProgram();
+    EXPECT_TRUE(WaitForLock(Third));
+    kill(Third, SIGTERM);
+    WaitExit(Third);
+}
