@@ -8,12 +8,31 @@
 namespace cp932 {
 
 // The lead-byte ranges of the code page: 0x81-0x9F and 0xE0-0xFC.
-constexpr bool IsLeadByte(unsigned char B) { return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC); }
-constexpr bool IsLeadByte(char B) { return IsLeadByte(static_cast<unsigned char>(B)); }
+constexpr bool IsLeadByte(unsigned char B) {
+    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
+}
+constexpr bool IsLeadByte(char B) {
+    return IsLeadByte(static_cast<unsigned char>(B));
+}
 
-// CP932 bytes to UTF-16 by Windows' table.
+// What ToUtf16 puts in place of bytes that have no character (Windows' default
+// character for this code page, KATAKANA MIDDLE DOT; FromUtf16 turns it into 0x81 0x45).
+constexpr char16_t kReplacementChar = u'\u30FB';
+
+// CP932 bytes to UTF-16 by Windows' table, one unit per character. Never fails:
+// - a lead byte followed by a valid trail byte (0x40-0x7E, 0x80-0xFC) is one character;
+//   an unmapped pair gives one kReplacementChar and both bytes are consumed;
+// - a lead byte followed by anything else (or by nothing, at the end) gives one
+//   kReplacementChar for the lead byte alone; the next byte is decoded on its own;
+// - the single bytes 0x80, 0xA0, 0xFD, 0xFE, 0xFF give U+0080, U+F8F0-U+F8F3 as on
+//   Windows, so that they survive a round trip.
 std::u16string ToUtf16(std::string_view Bytes);
-// UTF-16 to CP932 by Windows' table; a character with no CP932 form becomes '?'.
+// UTF-16 to CP932 by Windows' table. Where several codes decode to one character the
+// code Windows produces is chosen (JIS X 0208 before NEC row 13 before the IBM
+// extension 0xFA-0xFC; the NEC-selected IBM rows 0xED/0xEE are never produced). A few
+// look-alikes take their best-fit code (U+00A5 -> 0x5C, U+203E -> 0x7E, U+301C -> 0x8160,
+// U+2016, U+2212, U+2014, U+00A2, U+00A3, U+00AC). Any other character with no CP932
+// form, an unpaired surrogate, and a character beyond the BMP become one '?'.
 std::string FromUtf16(std::u16string_view Text);
 // UTF-16 to UTF-8 (an unpaired surrogate becomes U+FFFD).
 std::string Utf16ToUtf8(std::u16string_view Text);
