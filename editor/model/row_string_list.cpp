@@ -1,0 +1,395 @@
+// Row storage of the row lists, the shared row strings and the packed attribute accessors.
+#include "editor/model/row_string_list.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <type_traits>
+
+// The row array is moved with memmove and realloc. That is sound because an item is two
+// handles (each a single pointer that nothing else points at) and plain integers: a moved
+// item is the same item. These checks keep it that way.
+static_assert(sizeof(TRowString) == sizeof(void*), "a row string is one pointer");
+static_assert(std::is_standard_layout_v<TRowStringItem>, "row items are plain records");
+static_assert(sizeof(TRowStringItem) == 2 * sizeof(void*) + 3 * sizeof(uint32_t) + (sizeof(void*) == 8 ? 4 : 0),
+              "a row item holds exactly the row fields");
+
+// ---- TRowString --------------------------------------------------------------------------
+
+TRowString::TRowString(std::string_view S) {
+    if (S.empty()) return;
+    if (S.size() > static_cast<size_t>(INT_MAX) - sizeof(TBlock) - 1) throw std::length_error("row too long");
+    void* Memory = ::operator new(sizeof(TBlock) + S.size() + 1);
+    FBlock = static_cast<TBlock*>(Memory);
+    FBlock->RefCount = 1;
+    FBlock->Length = static_cast<int>(S.size());
+    std::memcpy(FBlock->Bytes(), S.data(), S.size());
+    FBlock->Bytes()[S.size()] = '\0';
+}
+
+void TRowString::Release() noexcept {
+    if (FBlock != nullptr && --FBlock->RefCount == 0) ::operator delete(FBlock);
+    FBlock = nullptr;
+}
+
+// ---- TRowStringList ----------------------------------------------------------------------
+
+TRowStringList::~TRowStringList() {
+    // No event while the rows go.
+    OnChange = TNotifyEvent();
+    OnChanging = TNotifyEvent();
+    ReleaseAll();
+}
+
+void TRowStringList::ReleaseAll() noexcept {
+    for (int I = 0; I < FCount; ++I) FList[I].~TRowStringItem();
+    std::free(static_cast<void*>(FList));
+    FList = nullptr;
+    FCount = 0;
+    FCapacity = 0;
+}
+
+void TRowStringList::SetCapacity(int NewCapacity) {
+    if (NewCapacity < FCount) Error();
+    if (NewCapacity == FCapacity) return;
+    if (NewCapacity == 0) {
+        std::free(static_cast<void*>(FList));
+        FList = nullptr;
+        FCapacity = 0;
+        return;
+    }
+    void* Memory = std::realloc(static_cast<void*>(FList), static_cast<size_t>(NewCapacity) * sizeof(TRowStringItem));
+    if (Memory == nullptr) throw std::bad_alloc();
+    FList = static_cast<TRowStringItem*>(Memory);
+    FCapacity = NewCapacity;
+}
+
+void TRowStringList::Grow(int Needed) {
+    // A quarter more above 64 rows, 16 more from 9 to 64, 4 more up to 8.
+    long long Capacity = FCapacity;
+    while (Capacity < Needed) {
+        if (Capacity > 64)
+            Capacity += Capacity / 4;
+        else if (Capacity > 8)
+            Capacity += 16;
+        else
+            Capacity += 4;
+    }
+    SetCapacity(Capacity > INT_MAX ? INT_MAX : static_cast<int>(Capacity));
+}
+
+void TRowStringList::OpenGap(int Index, int Count) noexcept {
+    if (Index < FCount)
+        std::memmove(static_cast<void*>(FList + Index + Count), static_cast<const void*>(FList + Index),
+                     static_cast<size_t>(FCount - Index) * sizeof(TRowStringItem));
+    for (int I = Index; I < Index + Count; ++I) new (&FList[I]) TRowStringItem();
+    FCount += Count;
+}
+
+int TRowStringList::Add(const std::string& S) { return AddRow(S); }
+
+int TRowStringList::AddRow(std::string_view S) {
+    int Index = FCount;
+    InsertRow(Index, S);
+    return Index;
+}
+
+void TRowStringList::Insert(int Index, const std::string& S) { InsertRow(Index, std::string_view(S)); }
+
+void TRowStringList::InsertRow(int Index, std::string_view S) {
+    if (Index < 0 || Index > FCount) Error();
+    InsertRow(Index, TRowString(S));
+}
+
+void TRowStringList::InsertRow(int Index, TRowString S) {
+    if (Index < 0 || Index > FCount) Error();
+    if (FCount == INT_MAX) throw std::bad_alloc();
+    Changing();
+    if (FCount == FCapacity) Grow(FCount + 1);
+    OpenGap(Index, 1);
+    FList[Index].FString = std::move(S);
+    Changed();
+}
+
+void TRowStringList::InsertEmptyRows(int Index, int Count) {
+    if (Index < 0 || Index > FCount || Count < 0) Error();
+    if (Count == 0) return;
+    if (Count > INT_MAX - FCount) throw std::bad_alloc();
+    Changing();
+    if (FCount + Count > FCapacity) Grow(FCount + Count);
+    OpenGap(Index, Count);
+    Changed();
+}
+
+void TRowStringList::Delete(int Index) { DeleteRange(Index, 1); }
+
+void TRowStringList::DeleteRange(int Index, int Count) {
+    if (Index < 0 || Count < 0 || Index > FCount - Count) Error();
+    if (Count == 0) return;
+    Changing();
+    for (int I = Index; I < Index + Count; ++I) FList[I].~TRowStringItem();
+    FCount -= Count;
+    if (Index < FCount)
+        std::memmove(static_cast<void*>(FList + Index), static_cast<const void*>(FList + Index + Count),
+                     static_cast<size_t>(FCount - Index) * sizeof(TRowStringItem));
+    Changed();
+}
+
+void TRowStringList::Clear() {
+    if (FCount == 0 && FCapacity == 0) return;
+    if (FCount == 0) {
+        // Rows were reserved but none added: free the storage silently.
+        SetCapacity(0);
+        return;
+    }
+    Changing();
+    ReleaseAll();
+    Changed();
+}
+
+void TRowStringList::Exchange(int Index1, int Index2) {
+    TRowStringItem& A = Item(Index1);
+    TRowStringItem& B = Item(Index2);
+    Changing();
+    std::swap(A, B);
+    Changed();
+}
+
+std::string TRowStringList::Get(int Index) const { return Item(Index).FString.ToString(); }
+
+void TRowStringList::Put(int Index, const std::string& S) { PutRow(Index, std::string_view(S)); }
+
+void TRowStringList::PutRow(int Index, std::string_view S) {
+    Item(Index);
+    PutRow(Index, TRowString(S));
+}
+
+void TRowStringList::PutRow(int Index, TRowString S) {
+    TRowStringItem& Row = Item(Index);
+    Changing();
+    Row.FString = std::move(S);
+    Changed();
+}
+
+void TRowStringList::AssignRow(int Index, const TRowStringList& Source, int SourceIndex) {
+    const TRowStringItem& From = Source.Item(SourceIndex);
+    TRowStringItem& To = Item(Index);
+    if (&From == &To) return;
+    To.FString = From.FString;
+    To.FStateStr = From.FStateStr;
+    To.FData = From.FData;
+    To.FAttributes = From.FAttributes;
+    To.FExtAttributes = From.FExtAttributes;
+}
+
+void TRowStringList::SetStateStr(int Index, std::string_view Value) {
+    TRowStringItem& Row = Item(Index);
+    if (Row.FStateStr == Value) return;
+    Row.FStateStr = TRowString(Value);
+}
+
+std::string TRowStringList::GetTextStr() const {
+    size_t Size = 0;
+    for (int I = 0; I < FCount; ++I) Size += static_cast<size_t>(FList[I].FString.Length()) + 2;
+    std::string Result;
+    Result.reserve(Size);
+    for (int I = 0; I < FCount; ++I) {
+        Result.append(FList[I].FString.View());
+        Result.append("\r\n", 2);
+    }
+    return Result;
+}
+
+void TRowStringList::SetTextStr(const std::string& Value) {
+    // The framework's rules, without a temporary string per row.
+    TStringsUpdateGuard Guard(*this);
+    Clear();
+    std::string_view Text(Value);
+    size_t Nul = Text.find('\0');
+    if (Nul != std::string_view::npos) Text = Text.substr(0, Nul);
+    size_t P = 0;
+    while (P < Text.size()) {
+        size_t E = Text.find_first_of("\r\n", P);
+        if (E == std::string_view::npos) {
+            AddRow(Text.substr(P));
+            break;
+        }
+        AddRow(Text.substr(P, E - P));
+        P = E + 1;
+        if (Text[E] == '\r' && P < Text.size() && Text[P] == '\n') ++P;
+    }
+}
+
+void TRowStringList::Changed() {
+    if (UpdateCount == 0 && OnChange) OnChange(this);
+}
+
+void TRowStringList::Changing() {
+    if (UpdateCount == 0 && OnChanging) OnChanging(this);
+}
+
+void TRowStringList::SetUpdateState(bool Updating) {
+    if (Updating) {
+        Changing();
+        UpdateCount = 1;
+    } else {
+        UpdateCount = 0;
+        Changed();
+    }
+}
+
+// ---- TRowAttributeStringList -------------------------------------------------------------
+
+namespace {
+
+constexpr uint32_t Field(uint32_t Word, int Shift, uint32_t Mask) { return (Word >> Shift) & Mask; }
+constexpr uint32_t WithField(uint32_t Word, int Shift, uint32_t Mask, uint32_t Value) {
+    return (Word & ~(Mask << Shift)) | ((Value & Mask) << Shift);
+}
+
+// FAttributes
+constexpr int RowAttributeShift = 0;
+constexpr int PrevRowAttributeShift = 2;
+constexpr int BracketIndexShift = 4;
+constexpr int ElementStateShift = 8;
+constexpr int CarryLengthShift = 16;
+constexpr int ExtraStateShift = 24;
+// FExtAttributes
+constexpr int CarryTokenShift = 0;
+constexpr int LastTokenShift = 8;
+constexpr int RowMarksShift = 16;
+
+constexpr uint32_t TwoBits = 0x3;
+constexpr uint32_t FourBits = 0xF;
+constexpr uint32_t Byte = 0xFF;
+constexpr int BracketBias = 2;
+
+} // namespace
+
+TRowAttribute TRowAttributeStringList::GetRowAttribute(int Index) const {
+    return static_cast<TRowAttribute>(Field(GetAttributes(Index), RowAttributeShift, TwoBits));
+}
+void TRowAttributeStringList::SetRowAttribute(int Index, TRowAttribute Value) {
+    SetAttributes(Index, WithField(GetAttributes(Index), RowAttributeShift, TwoBits, Value));
+}
+
+TRowAttribute TRowAttributeStringList::GetPrevRowAttribute(int Index) const {
+    return static_cast<TRowAttribute>(Field(GetAttributes(Index), PrevRowAttributeShift, TwoBits));
+}
+void TRowAttributeStringList::SetPrevRowAttribute(int Index, TRowAttribute Value) {
+    SetAttributes(Index, WithField(GetAttributes(Index), PrevRowAttributeShift, TwoBits, Value));
+}
+
+int TRowAttributeStringList::GetBracketIndex(int Index) const {
+    return static_cast<int>(Field(GetAttributes(Index), BracketIndexShift, FourBits)) - BracketBias;
+}
+void TRowAttributeStringList::SetBracketIndex(int Index, int Value) {
+    SetAttributes(Index, WithField(GetAttributes(Index), BracketIndexShift, FourBits,
+                                   static_cast<uint32_t>(Value + BracketBias)));
+}
+
+int TRowAttributeStringList::GetElementState(int Index) const {
+    return static_cast<int>(Field(GetAttributes(Index), ElementStateShift, Byte));
+}
+void TRowAttributeStringList::SetElementState(int Index, int Value) {
+    SetAttributes(Index, WithField(GetAttributes(Index), ElementStateShift, Byte, static_cast<uint32_t>(Value)));
+}
+
+int TRowAttributeStringList::GetCarryLength(int Index) const {
+    return static_cast<int>(Field(GetAttributes(Index), CarryLengthShift, Byte));
+}
+void TRowAttributeStringList::SetCarryLength(int Index, int Value) {
+    SetAttributes(Index, WithField(GetAttributes(Index), CarryLengthShift, Byte, static_cast<uint32_t>(Value)));
+}
+
+int TRowAttributeStringList::GetExtraState(int Index) const {
+    return static_cast<int>(Field(GetAttributes(Index), ExtraStateShift, Byte));
+}
+void TRowAttributeStringList::SetExtraState(int Index, int Value) {
+    SetAttributes(Index, WithField(GetAttributes(Index), ExtraStateShift, Byte, static_cast<uint32_t>(Value)));
+}
+
+int TRowAttributeStringList::GetCarryToken(int Index) const {
+    return static_cast<int>(Field(GetExtAttributes(Index), CarryTokenShift, Byte));
+}
+void TRowAttributeStringList::SetCarryToken(int Index, int Value) {
+    SetExtAttributes(Index, WithField(GetExtAttributes(Index), CarryTokenShift, Byte, static_cast<uint32_t>(Value)));
+}
+
+int TRowAttributeStringList::GetLastToken(int Index) const {
+    return static_cast<int>(Field(GetExtAttributes(Index), LastTokenShift, Byte));
+}
+void TRowAttributeStringList::SetLastToken(int Index, int Value) {
+    SetExtAttributes(Index, WithField(GetExtAttributes(Index), LastTokenShift, Byte, static_cast<uint32_t>(Value)));
+}
+
+TRowMarks TRowAttributeStringList::GetRowMarks(int Index) const {
+    return static_cast<TRowMarks>(Field(GetExtAttributes(Index), RowMarksShift, 0xFFFF));
+}
+void TRowAttributeStringList::SetRowMarks(int Index, TRowMarks Value) {
+    SetExtAttributes(Index, WithField(GetExtAttributes(Index), RowMarksShift, 0xFFFF, Value));
+}
+
+void TRowAttributeStringList::GetRowAttributeData(int Index, TRowAttributeData& Data) const {
+    const TRowStringItem& Row = Item(Index);
+    const uint32_t A = Row.FAttributes;
+    const uint32_t X = Row.FExtAttributes;
+    Data.RowAttribute = static_cast<TRowAttribute>(Field(A, RowAttributeShift, TwoBits));
+    Data.PrevRowAttribute = static_cast<TRowAttribute>(Field(A, PrevRowAttributeShift, TwoBits));
+    Data.BracketIndex = static_cast<int32_t>(Field(A, BracketIndexShift, FourBits)) - BracketBias;
+    Data.ElementState = static_cast<int32_t>(Field(A, ElementStateShift, Byte));
+    Data.CarryLength = static_cast<int32_t>(Field(A, CarryLengthShift, Byte));
+    Data.ExtraState = static_cast<int32_t>(Field(A, ExtraStateShift, Byte));
+    Data.CarryToken = static_cast<uint8_t>(Field(X, CarryTokenShift, Byte));
+    Data.LastToken = static_cast<uint8_t>(Field(X, LastTokenShift, Byte));
+    Data.StateStr.assign(Row.FStateStr.View());
+}
+
+namespace {
+
+// FAttributes without its RowAttribute bits, packed from Data.
+uint32_t PackState(const TRowAttributeData& Data) {
+    uint32_t A = 0;
+    A = WithField(A, PrevRowAttributeShift, TwoBits, Data.PrevRowAttribute);
+    A = WithField(A, BracketIndexShift, FourBits, static_cast<uint32_t>(Data.BracketIndex + BracketBias));
+    A = WithField(A, ElementStateShift, Byte, static_cast<uint32_t>(Data.ElementState));
+    A = WithField(A, CarryLengthShift, Byte, static_cast<uint32_t>(Data.CarryLength));
+    A = WithField(A, ExtraStateShift, Byte, static_cast<uint32_t>(Data.ExtraState));
+    return A;
+}
+
+uint32_t PackTokens(const TRowAttributeData& Data) {
+    return WithField(WithField(0, CarryTokenShift, Byte, Data.CarryToken), LastTokenShift, Byte, Data.LastToken);
+}
+
+constexpr uint32_t RowAttributeBits = TwoBits << RowAttributeShift;
+constexpr uint32_t RowMarksBits = 0xFFFFu << RowMarksShift;
+
+} // namespace
+
+void TRowAttributeStringList::SetRowState(int Index, const TRowAttributeData& Data) {
+    TRowStringItem& Row = Item(Index);
+    Row.FAttributes = (Row.FAttributes & RowAttributeBits) | PackState(Data);
+    Row.FExtAttributes = (Row.FExtAttributes & RowMarksBits) | PackTokens(Data);
+    if (!(Row.FStateStr == Data.StateStr)) Row.FStateStr = TRowString(Data.StateStr);
+}
+
+void TRowAttributeStringList::SetRowAttributeData(int Index, const TRowAttributeData& Data) {
+    SetRowState(Index, Data);
+    SetRowAttribute(Index, Data.RowAttribute);
+}
+
+void TRowAttributeStringList::ResetRowState(int Index) {
+    TRowStringItem& Row = Item(Index);
+    Row.FAttributes &= RowAttributeBits;
+    Row.FExtAttributes &= RowMarksBits;
+    Row.FStateStr = TRowString();
+}
+
+bool TRowAttributeStringList::RowStateEquals(int Index, const TRowAttributeData& Data) const {
+    const TRowStringItem& Row = Item(Index);
+    return (Row.FAttributes & ~RowAttributeBits) == PackState(Data) &&
+           (Row.FExtAttributes & ~RowMarksBits) == PackTokens(Data) && Row.FStateStr == Data.StateStr;
+}

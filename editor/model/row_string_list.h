@@ -1,0 +1,244 @@
+// The row lists of the editor: rows of CP932 text, each with a parser state string, a free
+// integer and two words of packed attributes (how the row ends, colouring state, marks).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/classes.h"
+
+// An immutable byte string shared by counting: one pointer to a block that holds the count,
+// the length and the bytes (followed by a NUL). Empty is the null pointer. Copying bumps
+// the count; the handle is trivially relocatable, so arrays of rows move with memmove.
+// Single-threaded: the count is not atomic.
+class TRowString {
+public:
+    TRowString() noexcept = default;
+    explicit TRowString(std::string_view S);
+    TRowString(const TRowString& Other) noexcept : FBlock(Other.FBlock) {
+        if (FBlock != nullptr) ++FBlock->RefCount;
+    }
+    TRowString(TRowString&& Other) noexcept : FBlock(Other.FBlock) { Other.FBlock = nullptr; }
+    TRowString& operator=(const TRowString& Other) noexcept {
+        TRowString Copy(Other);
+        Swap(Copy);
+        return *this;
+    }
+    TRowString& operator=(TRowString&& Other) noexcept {
+        TRowString Moved(std::move(Other));
+        Swap(Moved);
+        return *this;
+    }
+    ~TRowString() { Release(); }
+
+    // The bytes, NUL-terminated; "" for an empty string.
+    const char* Data() const noexcept { return FBlock != nullptr ? FBlock->Bytes() : ""; }
+    int Length() const noexcept { return FBlock != nullptr ? FBlock->Length : 0; }
+    bool Empty() const noexcept { return FBlock == nullptr; }
+    std::string_view View() const noexcept {
+        return FBlock != nullptr ? std::string_view(FBlock->Bytes(), static_cast<size_t>(FBlock->Length))
+                                 : std::string_view();
+    }
+    std::string ToString() const { return std::string(View()); }
+    // How many handles share the bytes (0 for an empty string).
+    int RefCount() const noexcept { return FBlock != nullptr ? FBlock->RefCount : 0; }
+    // Whether both handles share one block (or both are empty).
+    bool SharesWith(const TRowString& Other) const noexcept { return FBlock == Other.FBlock; }
+    void Swap(TRowString& Other) noexcept {
+        TBlock* T = FBlock;
+        FBlock = Other.FBlock;
+        Other.FBlock = T;
+    }
+
+    friend bool operator==(const TRowString& A, const TRowString& B) noexcept {
+        return A.FBlock == B.FBlock || A.View() == B.View();
+    }
+    friend bool operator==(const TRowString& A, std::string_view B) noexcept { return A.View() == B; }
+
+private:
+    struct TBlock {
+        int RefCount;
+        int Length;
+        char* Bytes() noexcept { return reinterpret_cast<char*>(this + 1); }
+    };
+    void Release() noexcept;
+    TBlock* FBlock = nullptr;
+};
+
+// How a row ends.
+enum TRowAttribute : uint8_t {
+    raCrlf,    // the row ends its line: CR LF follows it in the text
+    raWrapped, // the line goes on in the next row; no bytes between the two
+    raEof,     // last row of the text, no line break after it
+    raInvalid, // no row: reported for empty or out-of-range spans, never stored
+};
+
+// The marks on a row: bits 0-9 the numbered marks 0 to 9, bits 10-15 picture marks 0 to 5.
+using TRowMarks = uint16_t;
+
+// The colouring state of one row, unpacked, as it is handed to the colouring parser.
+struct TRowAttributeData {
+    TRowAttribute RowAttribute = raCrlf;
+    TRowAttribute PrevRowAttribute = raCrlf;
+    int32_t BracketIndex = -1; // -1 none, 0..13 an open bracket item, -2 not scanned
+    int32_t ElementState = 0;  // these three hold a byte each
+    int32_t CarryLength = 0;
+    int32_t ExtraState = 0;
+    uint8_t CarryToken = 0;
+    uint8_t LastToken = 0;
+    std::string StateStr;
+};
+
+// One row. A new row is all zero except its text.
+struct TRowStringItem {
+    TRowString FString;   // the row text, without line-break bytes
+    TRowString FStateStr; // parser state string at the start of the row
+    int32_t FData = 0;
+    uint32_t FAttributes = 0;    // RowAttribute 0-1, PrevRowAttribute 2-3, BracketIndex+2 4-7,
+                                 // ElementState 8-15, CarryLength 16-23, ExtraState 24-31
+    uint32_t FExtAttributes = 0; // CarryToken 0-7, LastToken 8-15, RowMarks 16-31
+};
+
+// A list of rows stored contiguously. Inserting and deleting move the tail of the array in
+// one block (the items are relocatable). OnChanging/OnChange fire around every change of the
+// text or of the number of rows, except inside an update bracket, which fires OnChanging once
+// at its start and OnChange once at its end. Index errors raise EStringListError
+// "リストのインデックスが範囲を超えています" and leave the list unchanged.
+class TRowStringList : public TStrings {
+public:
+    TRowStringList() = default;
+    ~TRowStringList() override;
+
+    int Add(const std::string& S) override;
+    std::string Get(int Index) const override;
+    // Replaces the text only: attributes, data and state string stay.
+    void Put(int Index, const std::string& S) override;
+    int GetCount() const override { return FCount; }
+    void Insert(int Index, const std::string& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+    // Swaps the two whole rows (text, state string, data, both attribute words).
+    void Exchange(int Index1, int Index2) override;
+    int GetCapacity() const override { return FCapacity; }
+    // Storage for exactly NewCapacity rows; a value below Count raises the index error.
+    void SetCapacity(int NewCapacity) override;
+    // The framework's text rules (TStrings), reading and writing the rows in place.
+    std::string GetTextStr() const override;
+    void SetTextStr(const std::string& Value) override;
+
+    // The same operations on views and shared strings, without a temporary std::string.
+    int AddRow(std::string_view S);
+    void InsertRow(int Index, std::string_view S);
+    void InsertRow(int Index, TRowString S);
+    void PutRow(int Index, std::string_view S);
+    void PutRow(int Index, TRowString S);
+
+    // Inserts Count empty, zeroed rows at Index (0 <= Index <= Count), moving the tail once;
+    // one OnChanging/OnChange pair.
+    void InsertEmptyRows(int Index, int Count);
+    // Deletes the rows Index .. Index+Count-1 (all inside the list), moving the tail once;
+    // one OnChanging/OnChange pair. Count 0 does nothing.
+    void DeleteRange(int Index, int Count);
+    // Copies the whole row SourceIndex of Source (text and state string shared, data and both
+    // attribute words) into row Index of this list. Fires no event, like the attribute setters.
+    void AssignRow(int Index, const TRowStringList& Source, int SourceIndex);
+
+    // In-place access to a row's text for the parser and the painter; valid until the row
+    // changes. RowData is NUL-terminated.
+    std::string_view RowView(int Index) const { return Item(Index).FString.View(); }
+    const char* RowData(int Index) const { return Item(Index).FString.Data(); }
+    int RowLength(int Index) const { return Item(Index).FString.Length(); }
+    const TRowString& RowString(int Index) const { return Item(Index).FString; }
+
+    // Data[Index]
+    int32_t GetData(int Index) const { return Item(Index).FData; }
+    void SetData(int Index, int32_t Value) { Item(Index).FData = Value; }
+    // StateStr[Index]
+    std::string GetStateStr(int Index) const { return Item(Index).FStateStr.ToString(); }
+    std::string_view StateStrView(int Index) const { return Item(Index).FStateStr.View(); }
+    void SetStateStr(int Index, std::string_view Value);
+    // The packed attribute words (index-checked); the accessors of TRowAttributeStringList
+    // go through these.
+    uint32_t GetAttributes(int Index) const { return Item(Index).FAttributes; }
+    void SetAttributes(int Index, uint32_t Value) { Item(Index).FAttributes = Value; }
+    uint32_t GetExtAttributes(int Index) const { return Item(Index).FExtAttributes; }
+    void SetExtAttributes(int Index, uint32_t Value) { Item(Index).FExtAttributes = Value; }
+
+    int GetUpdateCount() const { return UpdateCount; }
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnChanging;
+
+protected:
+    // OnChange / OnChanging, unless an update bracket is open.
+    virtual void Changed();
+    virtual void Changing();
+    // true: OnChanging, then UpdateCount 1; false: UpdateCount 0, then OnChange.
+    void SetUpdateState(bool Updating) override;
+
+    // The row, index-checked.
+    const TRowStringItem& Item(int Index) const {
+        if (Index < 0 || Index >= FCount) Error();
+        return FList[Index];
+    }
+    TRowStringItem& Item(int Index) {
+        if (Index < 0 || Index >= FCount) Error();
+        return FList[Index];
+    }
+
+    TRowStringItem* FList = nullptr;
+    int FCount = 0;
+    int FCapacity = 0;
+    int UpdateCount = 0;
+
+private:
+    void Grow(int Needed);
+    // Opens a gap of Count zeroed rows at Index; the caller has checked Index and grown.
+    void OpenGap(int Index, int Count) noexcept;
+    void ReleaseAll() noexcept;
+};
+
+// A row list with accessors for every packed field. A getter reads the whole word and a
+// setter writes it back with only its own bits replaced; no event fires. Values are masked
+// to their field's width (0..3 for the row attributes, -2..13 for BracketIndex, a byte for
+// the parser bytes, 16 bits for RowMarks), so a bad value cannot spill into its neighbours.
+class TRowAttributeStringList : public TRowStringList {
+public:
+    TRowAttribute GetRowAttribute(int Index) const;
+    void SetRowAttribute(int Index, TRowAttribute Value);
+    TRowAttribute GetPrevRowAttribute(int Index) const;
+    void SetPrevRowAttribute(int Index, TRowAttribute Value);
+    int GetBracketIndex(int Index) const;
+    void SetBracketIndex(int Index, int Value);
+    int GetElementState(int Index) const;
+    void SetElementState(int Index, int Value);
+    int GetCarryLength(int Index) const;
+    void SetCarryLength(int Index, int Value);
+    int GetExtraState(int Index) const;
+    void SetExtraState(int Index, int Value);
+    int GetCarryToken(int Index) const;
+    void SetCarryToken(int Index, int Value);
+    int GetLastToken(int Index) const;
+    void SetLastToken(int Index, int Value);
+    TRowMarks GetRowMarks(int Index) const;
+    void SetRowMarks(int Index, TRowMarks Value);
+
+    // The whole colouring state of a row at once (RowAttribute and PrevRowAttribute included;
+    // the marks are not part of it).
+    void GetRowAttributeData(int Index, TRowAttributeData& Data) const;
+    void SetRowAttributeData(int Index, const TRowAttributeData& Data);
+    // Stores the state of Data except RowAttribute, which stays (what the colouring scan
+    // keeps per row).
+    void SetRowState(int Index, const TRowAttributeData& Data);
+    // The not-scanned state: PrevRowAttribute raCrlf, BracketIndex -2, parser bytes 0, StateStr
+    // empty; RowAttribute and marks stay.
+    void ResetRowState(int Index);
+    // Whether the row's stored PrevRowAttribute, BracketIndex, ElementState, CarryLength,
+    // ExtraState, CarryToken, LastToken and StateStr equal those of Data.
+    bool RowStateEquals(int Index, const TRowAttributeData& Data) const;
+};
+
+// The class of all temporary row lists.
+class TEditorStringList : public TRowAttributeStringList {};
