@@ -257,7 +257,10 @@ TEST(Files, ExecutableAndSiblings) {
     ASSERT_FALSE(Exe.empty());
     EXPECT_EQ(Exe[0], '/');
     EXPECT_TRUE(FileExists(Exe));
-    EXPECT_EQ(ExtractFileName(Exe), "test_platform");
+    struct stat Named, Running;
+    ASSERT_EQ(stat(Exe.c_str(), &Named), 0);
+    ASSERT_EQ(stat("/proc/self/exe", &Running), 0);
+    EXPECT_EQ(Named.st_ino, Running.st_ino); // the very file that runs
     EXPECT_EQ(ExeSiblingPath(".dat"), Exe + ".dat");
     EXPECT_EQ(HelpFilePath(), ExtractFilePath(Exe) + "help.chm");
     EXPECT_FALSE(FileExists(ExtractFilePath(Exe))); // a folder
