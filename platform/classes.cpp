@@ -26,7 +26,9 @@ void TPersistent::Assign(TPersistent* Source) {
     AssignError(nullptr, this);
 }
 
-void TPersistent::AssignTo(TPersistent* Dest) { AssignError(this, Dest); }
+void TPersistent::AssignTo(TPersistent* Dest) {
+    AssignError(this, Dest);
+}
 
 void TPersistent::AssignError(const TPersistent* Source, const TPersistent* Dest) {
     // The class names are the compiler's; they only help whoever reads the message.
@@ -62,10 +64,13 @@ void TCollectionItem::SetIndex(int Value) {
     Changed(true);
 }
 
-TPersistent* TCollectionItem::GetOwner() const { return FCollection; }
+TPersistent* TCollectionItem::GetOwner() const {
+    return FCollection;
+}
 
 void TCollectionItem::Changed(bool AllItems) {
-    if (FCollection != nullptr && FCollection->FUpdateCount == 0) FCollection->Update(AllItems ? nullptr : this);
+    if (FCollection != nullptr && FCollection->FUpdateCount == 0)
+        FCollection->Update(AllItems ? nullptr : this);
 }
 
 // ---- TCollection -------------------------------------------------------------------------
@@ -86,7 +91,9 @@ TCollectionItem* TCollection::Add() {
     return Item;
 }
 
-void TCollection::Delete(int Index) { delete GetItem(Index); }
+void TCollection::Delete(int Index) {
+    delete GetItem(Index);
+}
 
 void TCollection::Clear() {
     if (FItems.empty()) return;
@@ -105,7 +112,9 @@ TCollectionItem* TCollection::GetItem(int Index) const {
     return FItems[static_cast<size_t>(Index)];
 }
 
-void TCollection::BeginUpdate() { ++FUpdateCount; }
+void TCollection::BeginUpdate() {
+    ++FUpdateCount;
+}
 
 void TCollection::EndUpdate() {
     if (FUpdateCount > 0) --FUpdateCount;
@@ -209,7 +218,8 @@ void TComponent::FreeNotification(TComponent* AComponent) {
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
     if (AComponent == nullptr) return;
-    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
+    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent),
+                        FFreeNotifies.end());
     auto& Back = AComponent->FFreeNotifies;
     Back.erase(std::remove(Back.begin(), Back.end(), this), Back.end());
 }
@@ -233,7 +243,9 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
 
 // ---- TList -------------------------------------------------------------------------------
 
-void TList::Error() { throw EListError(IndexErrorMessage()); }
+void TList::Error() {
+    throw EListError(IndexErrorMessage());
+}
 
 int TList::Add(void* Item) {
     FItems.push_back(Item);
@@ -308,7 +320,9 @@ int CompareText(std::string_view A, std::string_view B) {
 
 // ---- TStrings ----------------------------------------------------------------------------
 
-void TStrings::Error() { throw EStringListError(IndexErrorMessage()); }
+void TStrings::Error() {
+    throw EStringListError(IndexErrorMessage());
+}
 
 int TStrings::Add(const std::string& S) {
     int Index = GetCount();

@@ -14,9 +14,13 @@ TStringList* TFileExtComponent::GetFileExtList() const {
     return FFileExtList.get();
 }
 
-void TFileExtComponent::SetFileExtList(TStrings* Value) { GetFileExtList()->Assign(Value); }
+void TFileExtComponent::SetFileExtList(TStrings* Value) {
+    GetFileExtList()->Assign(Value);
+}
 
-bool TFileExtComponent::HasExtension(const std::string& Ext) const { return GetFileExtList()->IndexOf(Ext) >= 0; }
+bool TFileExtComponent::HasExtension(const std::string& Ext) const {
+    return GetFileExtList()->IndexOf(Ext) >= 0;
+}
 
 std::unique_ptr<TStringList> TFileExtComponent::CreateFileExtList() {
     auto List = std::make_unique<TStringList>();

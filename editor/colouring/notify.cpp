@@ -9,7 +9,9 @@ void TNotifyPersistent::Changed() {
     if (FUpdateCount == 0 && OnChange) OnChange(this);
 }
 
-void TNotifyPersistent::BeginUpdate() { ++FUpdateCount; }
+void TNotifyPersistent::BeginUpdate() {
+    ++FUpdateCount;
+}
 
 void TNotifyPersistent::EndUpdate() {
     if (FUpdateCount > 0) --FUpdateCount;
@@ -32,7 +34,9 @@ void TNotifyCollection::Update(TCollectionItem* /*Item*/) {
 
 // ---- TMethodList -------------------------------------------------------------------------
 
-TMethodList::~TMethodList() { TMethodList::Clear(); }
+TMethodList::~TMethodList() {
+    TMethodList::Clear();
+}
 
 int TMethodList::Add(const TNotifyEvent& Method) {
     auto Record = std::make_unique<TNotifyEvent>(Method);
@@ -65,7 +69,8 @@ bool TMethodList::Contains(const TNotifyEvent& Method) const {
 
 // ---- TNotifyEventList --------------------------------------------------------------------
 
-TNotifyEventList::TNotifyEventList(TPersistent* AOwner) : FList(std::make_unique<TMethodList>()), FOwner(AOwner) {}
+TNotifyEventList::TNotifyEventList(TPersistent* AOwner)
+    : FList(std::make_unique<TMethodList>()), FOwner(AOwner) {}
 
 TNotifyEventList::~TNotifyEventList() = default;
 
@@ -81,6 +86,10 @@ void TNotifyEventList::Changed() {
         if (FList->Contains(Handler)) Handler(Sender);
 }
 
-void TNotifyEventList::Add(const TNotifyEvent& Handler) { FList->Add(Handler); }
+void TNotifyEventList::Add(const TNotifyEvent& Handler) {
+    FList->Add(Handler);
+}
 
-void TNotifyEventList::Remove(const TNotifyEvent& Handler) { FList->Remove(Handler); }
+void TNotifyEventList::Remove(const TNotifyEvent& Handler) {
+    FList->Remove(Handler);
+}

@@ -31,8 +31,7 @@ protected:
 };
 
 // Keeps an update bracket of a notifying object open for a scope.
-template <class T>
-class TUpdateGuard {
+template <class T> class TUpdateGuard {
 public:
     explicit TUpdateGuard(T& Object) : FObject(Object) { FObject.BeginUpdate(); }
     ~TUpdateGuard() { FObject.EndUpdate(); }

@@ -13,7 +13,8 @@
 // item is the same item. These checks keep it that way.
 static_assert(sizeof(TRowString) == sizeof(void*), "a row string is one pointer");
 static_assert(std::is_standard_layout_v<TRowStringItem>, "row items are plain records");
-static_assert(sizeof(TRowStringItem) == 2 * sizeof(void*) + 3 * sizeof(uint32_t) + (sizeof(void*) == 8 ? 4 : 0),
+static_assert(sizeof(TRowStringItem) ==
+                  2 * sizeof(void*) + 3 * sizeof(uint32_t) + (sizeof(void*) == 8 ? 4 : 0),
               "a row item holds exactly the row fields");
 
 // ---- TRowString --------------------------------------------------------------------------
@@ -60,7 +61,8 @@ void TRowStringList::SetCapacity(int NewCapacity) {
         FCapacity = 0;
         return;
     }
-    void* Memory = std::realloc(static_cast<void*>(FList), static_cast<size_t>(NewCapacity) * sizeof(TRowStringItem));
+    void* Memory =
+        std::realloc(static_cast<void*>(FList), static_cast<size_t>(NewCapacity) * sizeof(TRowStringItem));
     if (Memory == nullptr) throw std::bad_alloc();
     FList = static_cast<TRowStringItem*>(Memory);
     FCapacity = NewCapacity;
@@ -88,7 +90,9 @@ void TRowStringList::OpenGap(int Index, int Count) noexcept {
     FCount += Count;
 }
 
-int TRowStringList::Add(const std::string& S) { return AddRow(S); }
+int TRowStringList::Add(const std::string& S) {
+    return AddRow(S);
+}
 
 int TRowStringList::AddRow(std::string_view S) {
     int Index = FCount;
@@ -96,7 +100,9 @@ int TRowStringList::AddRow(std::string_view S) {
     return Index;
 }
 
-void TRowStringList::Insert(int Index, const std::string& S) { InsertRow(Index, std::string_view(S)); }
+void TRowStringList::Insert(int Index, const std::string& S) {
+    InsertRow(Index, std::string_view(S));
+}
 
 void TRowStringList::InsertRow(int Index, std::string_view S) {
     if (Index < 0 || Index > FCount) Error();
@@ -123,7 +129,9 @@ void TRowStringList::InsertEmptyRows(int Index, int Count) {
     Changed();
 }
 
-void TRowStringList::Delete(int Index) { DeleteRange(Index, 1); }
+void TRowStringList::Delete(int Index) {
+    DeleteRange(Index, 1);
+}
 
 void TRowStringList::DeleteRange(int Index, int Count) {
     if (Index < 0 || Count < 0 || Index > FCount - Count) Error();
@@ -157,9 +165,13 @@ void TRowStringList::Exchange(int Index1, int Index2) {
     Changed();
 }
 
-std::string TRowStringList::Get(int Index) const { return Item(Index).FString.ToString(); }
+std::string TRowStringList::Get(int Index) const {
+    return Item(Index).FString.ToString();
+}
 
-void TRowStringList::Put(int Index, const std::string& S) { PutRow(Index, std::string_view(S)); }
+void TRowStringList::Put(int Index, const std::string& S) {
+    PutRow(Index, std::string_view(S));
+}
 
 void TRowStringList::PutRow(int Index, std::string_view S) {
     Item(Index);
@@ -244,7 +256,9 @@ void TRowStringList::SetUpdateState(bool Updating) {
 
 namespace {
 
-constexpr uint32_t Field(uint32_t Word, int Shift, uint32_t Mask) { return (Word >> Shift) & Mask; }
+constexpr uint32_t Field(uint32_t Word, int Shift, uint32_t Mask) {
+    return (Word >> Shift) & Mask;
+}
 constexpr uint32_t WithField(uint32_t Word, int Shift, uint32_t Mask, uint32_t Value) {
     return (Word & ~(Mask << Shift)) | ((Value & Mask) << Shift);
 }
@@ -294,35 +308,40 @@ int TRowAttributeStringList::GetElementState(int Index) const {
     return static_cast<int>(Field(GetAttributes(Index), ElementStateShift, Byte));
 }
 void TRowAttributeStringList::SetElementState(int Index, int Value) {
-    SetAttributes(Index, WithField(GetAttributes(Index), ElementStateShift, Byte, static_cast<uint32_t>(Value)));
+    SetAttributes(Index,
+                  WithField(GetAttributes(Index), ElementStateShift, Byte, static_cast<uint32_t>(Value)));
 }
 
 int TRowAttributeStringList::GetCarryLength(int Index) const {
     return static_cast<int>(Field(GetAttributes(Index), CarryLengthShift, Byte));
 }
 void TRowAttributeStringList::SetCarryLength(int Index, int Value) {
-    SetAttributes(Index, WithField(GetAttributes(Index), CarryLengthShift, Byte, static_cast<uint32_t>(Value)));
+    SetAttributes(Index,
+                  WithField(GetAttributes(Index), CarryLengthShift, Byte, static_cast<uint32_t>(Value)));
 }
 
 int TRowAttributeStringList::GetExtraState(int Index) const {
     return static_cast<int>(Field(GetAttributes(Index), ExtraStateShift, Byte));
 }
 void TRowAttributeStringList::SetExtraState(int Index, int Value) {
-    SetAttributes(Index, WithField(GetAttributes(Index), ExtraStateShift, Byte, static_cast<uint32_t>(Value)));
+    SetAttributes(Index,
+                  WithField(GetAttributes(Index), ExtraStateShift, Byte, static_cast<uint32_t>(Value)));
 }
 
 int TRowAttributeStringList::GetCarryToken(int Index) const {
     return static_cast<int>(Field(GetExtAttributes(Index), CarryTokenShift, Byte));
 }
 void TRowAttributeStringList::SetCarryToken(int Index, int Value) {
-    SetExtAttributes(Index, WithField(GetExtAttributes(Index), CarryTokenShift, Byte, static_cast<uint32_t>(Value)));
+    SetExtAttributes(Index,
+                     WithField(GetExtAttributes(Index), CarryTokenShift, Byte, static_cast<uint32_t>(Value)));
 }
 
 int TRowAttributeStringList::GetLastToken(int Index) const {
     return static_cast<int>(Field(GetExtAttributes(Index), LastTokenShift, Byte));
 }
 void TRowAttributeStringList::SetLastToken(int Index, int Value) {
-    SetExtAttributes(Index, WithField(GetExtAttributes(Index), LastTokenShift, Byte, static_cast<uint32_t>(Value)));
+    SetExtAttributes(Index,
+                     WithField(GetExtAttributes(Index), LastTokenShift, Byte, static_cast<uint32_t>(Value)));
 }
 
 TRowMarks TRowAttributeStringList::GetRowMarks(int Index) const {
@@ -361,7 +380,8 @@ uint32_t PackState(const TRowAttributeData& Data) {
 }
 
 uint32_t PackTokens(const TRowAttributeData& Data) {
-    return WithField(WithField(0, CarryTokenShift, Byte, Data.CarryToken), LastTokenShift, Byte, Data.LastToken);
+    return WithField(WithField(0, CarryTokenShift, Byte, Data.CarryToken), LastTokenShift, Byte,
+                     Data.LastToken);
 }
 
 constexpr uint32_t RowAttributeBits = TwoBits << RowAttributeShift;

@@ -48,7 +48,8 @@ TEST(RowString, SharedCountedAndReleased) {
         TRowString D = std::move(B);
         EXPECT_TRUE(B.Empty());
         EXPECT_EQ(A.RefCount(), 2);
-        D = D; // self-assignment keeps the bytes
+        const TRowString& Same = D;
+        D = Same; // self-assignment keeps the bytes
         EXPECT_EQ(D.View(), A.View());
     }
     EXPECT_EQ(A.RefCount(), 1);
@@ -336,10 +337,11 @@ TEST(RowAttributeStringList, InsertAndDeleteMoveTheRowsAfterThem) {
     }
     L.Insert(3, "new");
     L.InsertEmptyRows(0, 2);
-    L.Delete(6); // old row 3
+    L.Delete(6);         // old row 3
     L.DeleteRange(8, 2); // old rows 6 and 7
     ASSERT_EQ(L.GetCount(), 10);
-    const std::vector<std::string> Want{"", "", "row0", "row1", "row2", "new", "row4", "row5", "row8", "row9"};
+    const std::vector<std::string> Want{"",    "",     "row0", "row1", "row2",
+                                        "new", "row4", "row5", "row8", "row9"};
     EXPECT_EQ(Texts(L), Want);
     EXPECT_EQ(L.GetRowMarks(8), 1 << 8);
     EXPECT_EQ(L.GetData(7), 5);

@@ -77,8 +77,8 @@ TEST(StringList, IndexErrorsCarryTheMessageAndLeaveTheListAlone) {
     L.Add("a");
     L.Add("b");
     const std::function<void()> Bad[] = {
-        [&] { L.Get(2); },         [&] { L.Get(-1); },          [&] { L.Put(2, "x"); },
-        [&] { L.Insert(3, "x"); }, [&] { L.Insert(-1, "x"); },  [&] { L.Delete(2); },
+        [&] { L.Get(2); },         [&] { L.Get(-1); },         [&] { L.Put(2, "x"); },
+        [&] { L.Insert(3, "x"); }, [&] { L.Insert(-1, "x"); }, [&] { L.Delete(2); },
         [&] { L.Exchange(0, 2); }, [&] { L.Exchange(-1, 0); },
     };
     for (size_t I = 0; I < std::size(Bad); ++I) {
@@ -132,7 +132,7 @@ TEST(StringList, SortingAnUnsortedListAndCaseFoldingOfDoubleByteText) {
     EXPECT_EQ(Rows(L), (std::vector<std::string>{"A", "a", "b", "c"})); // stable
 
     // The trail byte 'a' (0x61) of a double-byte character is not folded to 'A'.
-    const std::string Kana = "\x83\x61"; // a katakana
+    const std::string Kana = "\x83\x61";  // a katakana
     const std::string Other = "\x83\x41"; // another katakana
     EXPECT_NE(CompareText(Kana, Other), 0);
     EXPECT_EQ(CompareText("x" + Kana + "y", "X" + Kana + "Y"), 0);
