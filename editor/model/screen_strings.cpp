@@ -1,0 +1,563 @@
+// The screen rows of an editor: replacing rows, marks, wrapping, the colouring scan.
+#include "editor/model/screen_strings.h"
+
+#include <algorithm>
+
+#include "editor/colouring/fountain.h"
+#include "editor/colouring/fountain_parser.h"
+
+// Marks the structural changes that this class makes itself (and keeps its scan bound for).
+class TEditorScreenStrings::TOwnChange {
+public:
+    explicit TOwnChange(TEditorScreenStrings& S) : FS(S) { ++FS.FOwnChange; }
+    ~TOwnChange() { --FS.FOwnChange; }
+    TOwnChange(const TOwnChange&) = delete;
+    TOwnChange& operator=(const TOwnChange&) = delete;
+
+private:
+    TEditorScreenStrings& FS;
+};
+
+// Disconnects the change event for a scope.
+class TEditorScreenStrings::TDisconnect {
+public:
+    explicit TDisconnect(TEditorScreenStrings& S) : FS(S), FSaved(S.OnChange) { FS.OnChange = TNotifyEvent(); }
+    ~TDisconnect() { FS.OnChange = FSaved; }
+    TDisconnect(const TDisconnect&) = delete;
+    TDisconnect& operator=(const TDisconnect&) = delete;
+
+private:
+    TEditorScreenStrings& FS;
+    TNotifyEvent FSaved;
+};
+
+namespace {
+
+bool EndsWithLineBreak(std::string_view S) { return !S.empty() && (S.back() == '\n' || S.back() == '\r'); }
+
+} // namespace
+
+TEditorScreenStrings::TEditorScreenStrings() { OnChange = TNotifyEvent::Of<&TEditorScreenStrings::EditorsChange>(this); }
+
+TEditorScreenStrings::~TEditorScreenStrings() {
+    OnChange = TNotifyEvent();
+    OnChanging = TNotifyEvent();
+    if (FWrapOption) FWrapOption->OnChange = TNotifyEvent();
+}
+
+void TEditorScreenStrings::EnsureParts() {
+    if (!FUndoObj) FUndoObj = CreateUndoObj();
+    if (!FWrapOption) {
+        FWrapOption = CreateWrapOption();
+        FWrapOption->OnChange = TNotifyEvent::Of<&TEditorScreenStrings::WrapOptionChanged>(this);
+        FWrapper.SetWrapOption(FWrapOption.get());
+    }
+}
+
+std::unique_ptr<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() { return std::make_unique<TEditorUndoObj>(this); }
+
+std::unique_ptr<TEditorWrapOption> TEditorScreenStrings::CreateWrapOption() {
+    return std::make_unique<TEditorWrapOption>();
+}
+
+TEditorUndoObj* TEditorScreenStrings::GetUndoObj() {
+    EnsureParts();
+    return FUndoObj.get();
+}
+
+TEditorWrapOption* TEditorScreenStrings::GetWrapOption() {
+    EnsureParts();
+    return FWrapOption.get();
+}
+
+// ---- editors -----------------------------------------------------------------------------
+
+void TEditorScreenStrings::AddEditor(TEditorClient* Editor) {
+    if (Editor != nullptr) FEditors.push_back(Editor);
+}
+
+void TEditorScreenStrings::RemoveEditor(TEditorClient* Editor) {
+    auto It = std::find(FEditors.begin(), FEditors.end(), Editor);
+    if (It == FEditors.end()) return;
+    FEditors.erase(It);
+    if (FEditors.empty()) delete this;
+}
+
+void TEditorScreenStrings::Free() {
+    if (FEditors.empty()) delete this;
+}
+
+TEditorClient* TEditorScreenStrings::GetEditor(int Index) const {
+    if (Index < 0 || Index >= GetEditorCount()) TList::Error();
+    return FEditors[static_cast<size_t>(Index)];
+}
+
+TEditorClient* TEditorScreenStrings::ActiveEditor() const {
+    for (TEditorClient* E : FEditors)
+        if (E->Focused()) return E;
+    return OwnerEditor();
+}
+
+void TEditorScreenStrings::EditorsChange(TObject*) {
+    // A copy: an editor may attach or detach another one while it repaints.
+    std::vector<TEditorClient*> Editors(FEditors);
+    for (TEditorClient* E : Editors) E->DoChange();
+}
+
+void TEditorScreenStrings::CancelSelections() {
+    for (TEditorClient* E : FEditors)
+        if (E->HasSelection()) E->CancelSelection();
+}
+
+void TEditorScreenStrings::ClampEditors() {
+    const int Last = LastCaretRow();
+    for (TEditorClient* E : FEditors) {
+        if (E->GetRow() > Last) E->SetRow(Last);
+        if (E->GetTopRow() > Last) E->SetTopRow(Last);
+    }
+}
+
+void TEditorScreenStrings::RefreshViews() {
+    for (TEditorClient* E : FEditors) E->RefreshViewAndCorner();
+}
+
+int TEditorScreenStrings::RowsPerScreen() const {
+    const TEditorClient* Owner = OwnerEditor();
+    if (Owner == nullptr) return 1;
+    const int Rows = Owner->GetScreenHeight() / std::max(1, Owner->GetRowHeight());
+    return std::max(1, Rows);
+}
+
+void TEditorScreenStrings::SyncWrapper() {
+    EnsureParts();
+    FWrapper.SetWordWrap(FWordWrap);
+    if (const TEditorClient* Owner = OwnerEditor()) {
+        FWrapper.SetTabSpaceCount(Owner->GetTabSpaceCount());
+        FWrapper.SetDelimiters(Owner->GetDelimiters());
+    }
+}
+
+TColumnParams TEditorScreenStrings::ColumnParams() {
+    SyncWrapper();
+    return FWrapper.ColumnParams();
+}
+
+// ---- update bracket and change tracking --------------------------------------------------
+
+void TEditorScreenStrings::SetUpdateState(bool Updating) {
+    TEditorStringList::SetUpdateState(Updating);
+    if (!Updating) {
+        UpdateInfo = TUpdateInfo();
+        ClampEditors();
+    }
+}
+
+void TEditorScreenStrings::Changing() {
+    if (FOwnChange == 0) FScanLimit = INT_MAX;
+    TEditorStringList::Changing();
+}
+
+// ---- lines and spans ---------------------------------------------------------------------
+
+int TEditorScreenStrings::LineStartRow(int R) const {
+    // R = Count stands for the position after the last row: it starts a line of its own
+    // unless the last row is wrapped.
+    if (R > FCount) R = FCount;
+    if (R <= 0) return R;
+    while (R > 0 && GetRowAttribute(R - 1) == raWrapped) --R;
+    return R;
+}
+
+int TEditorScreenStrings::LineEndRow(int R) const {
+    if (R < 0 || R >= FCount) return R;
+    while (R < FCount - 1 && GetRowAttribute(R) == raWrapped) ++R;
+    return R;
+}
+
+int TEditorScreenStrings::LastCaretRow() const {
+    if (FCount == 0) return 0;
+    return GetRowAttribute(FCount - 1) == raCrlf ? FCount : FCount - 1;
+}
+
+void TEditorScreenStrings::AppendRowText(int R, std::string& Text) const {
+    Text.append(RowView(R));
+    if (GetRowAttribute(R) == raCrlf) Text.append("\r\n");
+}
+
+void TEditorScreenStrings::GetRowsText(int Index, int Count, TRowAttribute& LastAttr, int& RowCount,
+                                       std::string& Text) const {
+    LastAttr = raInvalid;
+    RowCount = 0;
+    Text.clear();
+    if (Index < 0 || Index >= FCount) return;
+    if (Count < 0) Count = LineEndRow(Index) - Index + 1;
+    Count = std::min(Count, FCount - Index);
+    if (Count <= 0) return;
+    size_t Size = 0;
+    for (int R = Index; R < Index + Count; ++R) Size += static_cast<size_t>(RowLength(R)) + 2;
+    Text.reserve(Size);
+    for (int R = Index; R < Index + Count; ++R) AppendRowText(R, Text);
+    RowCount = Count;
+    LastAttr = GetRowAttribute(Index + Count - 1);
+}
+
+// ---- marks and row moves -----------------------------------------------------------------
+
+TRowMarks TEditorScreenStrings::DeleteRows(int Index, int Count) {
+    if (Index < 0 || Index >= FCount || Count <= 0) return 0;
+    Count = std::min(Count, FCount - Index);
+    TStringsUpdateGuard Bracket(*this);
+    TOwnChange Own(*this);
+    TRowMarks Marks = 0;
+    for (int R = Index; R < Index + Count; ++R) Marks |= GetRowMarks(R);
+    DeleteRange(Index, Count);
+    if (FScanLimit != INT_MAX && FScanLimit > Index) FScanLimit = std::max(Index, FScanLimit - Count);
+    return Marks;
+}
+
+void TEditorScreenStrings::PutRows(int Index, int Count, const TEditorStringList& List) {
+    if (Index < 0 || Count < 0 || Index > FCount - Count) return;
+    const int N = List.GetCount();
+    TStringsUpdateGuard Bracket(*this);
+    TOwnChange Own(*this);
+    // The marks of the new rows, decided before the rows move.
+    std::vector<TRowMarks> NewMarks(static_cast<size_t>(N), 0);
+    if (N < Count) {
+        const TRowMarks Deleted = DeleteRows(Index, Count - N);
+        for (int I = 0; I < N; ++I) NewMarks[static_cast<size_t>(I)] = GetRowMarks(Index + I);
+        if (N > 0)
+            NewMarks[0] |= Deleted;
+        else
+            ExcludeMarks(Deleted);
+    } else if (N > Count) {
+        const int Extra = N - Count;
+        for (int K = 1; K < Count; ++K) NewMarks[static_cast<size_t>(K + Extra)] = GetRowMarks(Index + K);
+        if (Count > 0) {
+            // Text inserted at the start of a row pushes its mark down with the row.
+            const TEditorClient* Active = ActiveEditor();
+            const bool AtRowStart = Active == nullptr || Active->GetCol() == 0;
+            NewMarks[static_cast<size_t>(AtRowStart ? Extra : 0)] |= GetRowMarks(Index);
+        }
+        InsertEmptyRows(Index + Count, Extra);
+        if (FScanLimit != INT_MAX && FScanLimit > Index + Count) FScanLimit += Extra;
+    } else {
+        for (int I = 0; I < N; ++I) NewMarks[static_cast<size_t>(I)] = GetRowMarks(Index + I);
+    }
+    for (int I = 0; I < N; ++I) {
+        AssignRow(Index + I, List, I);
+        SetRowMarks(Index + I, NewMarks[static_cast<size_t>(I)]);
+        if (GetBracketIndex(Index + I) != -2 && FScanLimit < Index + I + 1) FScanLimit = Index + I + 1;
+    }
+}
+
+// ---- ReplaceRows -------------------------------------------------------------------------
+
+void TEditorScreenStrings::ReplaceRows(int Index, int Count, std::string_view S) {
+    if (Index < 0 || Count < 0 || Index + Count > FCount) return;
+    if (Count == 0 && S.empty()) return;
+    SyncWrapper();
+
+    // The rewrap starts at Index when it begins a line, else at the row before it. The
+    // position after a final row without line break (Index = Count) is inside that row's
+    // line: text appended there joins it.
+    const bool BeginsLine = Index == 0 || GetRowAttribute(Index - 1) == raCrlf;
+    const int First = BeginsLine ? Index : Index - 1;
+    const int Last = Index + Count - 1;
+    int LineEnd = LineEndRow(Last);
+
+    TStringsUpdateGuard Bracket(*this);
+    TUndoData* Step = FUndoObj->Add();
+    int OldCount = 0, NewCount = 0, Scanned = 0;
+
+    if (First == Index && LineEnd == Last && S.empty() && Count > 0) {
+        // Whole lines deleted: the rows before them stay as they are.
+        Step->FirstRow = Index;
+        GetRowsText(Index, Count, Step->LastAttr, OldCount, Step->Text);
+        OldCount = Count;
+        const TRowMarks Marks = DeleteRows(Index, Count);
+        if (FCount == 0)
+            ExcludeMarks(Marks);
+        else {
+            const int To = std::min(Index, FCount - 1);
+            SetRowMarks(To, GetRowMarks(To) | Marks);
+        }
+        Scanned = UpdateRowAttributes(Index, true);
+    } else {
+        TRowAttribute EndAttr;
+        if (Last < LineEnd && LineEnd < FCount) {
+            EndAttr = GetRowAttribute(LineEnd);
+        } else if (LineEnd != FCount - 1) {
+            // The change ends at a line end: the following line is rewritten with it.
+            LineEnd = LineEndRow(LineEnd + 1);
+            EndAttr = GetRowAttribute(LineEnd);
+        } else {
+            EndAttr = EndsWithLineBreak(S) ? raCrlf : raEof;
+        }
+        Step->FirstRow = First;
+        GetRowsText(First, LineEnd - First + 1, Step->LastAttr, OldCount, Step->Text);
+
+        std::string Text;
+        size_t Size = S.size();
+        for (int R = First; R < Index; ++R) Size += static_cast<size_t>(RowLength(R)) + 2;
+        for (int R = Last + 1; R <= LineEnd; ++R) Size += static_cast<size_t>(RowLength(R)) + 2;
+        Text.reserve(Size);
+        for (int R = First; R < Index; ++R) AppendRowText(R, Text);
+        Text.append(S);
+        for (int R = Last + 1; R <= LineEnd; ++R) AppendRowText(R, Text);
+
+        TEditorStringList Temp;
+        WrapText(Text, Temp);
+        Temp.SetRowAttribute(Temp.GetCount() - 1, EndAttr);
+        NewCount = Temp.GetCount();
+        Step->NewCount = NewCount;
+        PutRows(First, LineEnd - First + 1, Temp);
+        Scanned = UpdateRowAttributes(First, true);
+    }
+    UpdateInfo.FirstRow = First;
+    UpdateInfo.OldCount = OldCount;
+    UpdateInfo.NewCount = NewCount;
+    UpdateInfo.ScannedCount = Scanned;
+    UpdateInfo.Valid = true;
+}
+
+// ---- wrapping ----------------------------------------------------------------------------
+
+void TEditorScreenStrings::WrapText(std::string_view S, TEditorStringList& List) {
+    SyncWrapper();
+    FWrapper.WrapText(S, List);
+}
+
+int TEditorScreenStrings::WrapCount(std::string_view S) {
+    SyncWrapper();
+    return FWrapper.WrapCount(S);
+}
+
+void TEditorScreenStrings::WrapAll() {
+    if (FCount == 0) return;
+    if (const TEditorClient* Owner = OwnerEditor(); Owner && Owner->IsLoading()) return;
+    SyncWrapper();
+    CancelSelections();
+    TDisconnect Disconnect(*this);
+    TStringsUpdateGuard Bracket(*this);
+    TOwnChange Own(*this);
+
+    const TColumnParams Params = FWrapper.ColumnParams();
+    const int WrapByte = Params.WrapByte;
+    std::string Joined;
+    // Calls Fn(first row, row count, line text) for every logical line.
+    auto ForEachLogicalLine = [&](auto&& Fn) {
+        for (int R = 0; R < FCount;) {
+            const int E = LineEndRow(R);
+            std::string_view Line;
+            if (E == R) {
+                Line = RowView(R);
+            } else {
+                Joined.clear();
+                for (int I = R; I <= E; ++I) Joined.append(RowView(I));
+                Line = Joined;
+            }
+            Fn(R, E - R + 1, Line);
+            R = E + 1;
+        }
+    };
+    auto Narrow = [&](std::string_view Line) {
+        return static_cast<int>(Line.size()) < WrapByte && DisplayWidth(Line, Params) < WrapByte;
+    };
+
+    long long Total = 0;
+    ForEachLogicalLine([&](int, int, std::string_view Line) {
+        Total += Narrow(Line) ? 1 : FWrapper.WrapCount(Line);
+    });
+    if (Total > INT_MAX) throw std::bad_alloc();
+    const TRowAttribute LastAttr = GetRowAttribute(FCount - 1);
+
+    TEditorStringList Temp;
+    Temp.SetCapacity(static_cast<int>(Total));
+    ForEachLogicalLine([&](int R, int Rows, std::string_view Line) {
+        if (Narrow(Line)) {
+            TRowMarks Marks = 0;
+            for (int I = R; I < R + Rows; ++I) Marks |= GetRowMarks(I);
+            const int New = Temp.GetCount();
+            if (Rows == 1)
+                Temp.InsertRow(New, RowString(R)); // shares the bytes
+            else
+                Temp.InsertRow(New, Line);
+            Temp.SetRowMarks(New, Marks);
+            return;
+        }
+        const int FirstNew = Temp.GetCount();
+        FWrapper.CutLine(Line, [&](std::string_view Row, TRowAttribute Attribute) {
+            const int New = Temp.AddRow(Row);
+            Temp.SetRowAttribute(New, Attribute);
+        });
+        const int NewRows = Temp.GetCount() - FirstNew;
+        for (int K = 0; K < Rows; ++K) {
+            const int To = FirstNew + std::min(K, NewRows - 1);
+            Temp.SetRowMarks(To, Temp.GetRowMarks(To) | GetRowMarks(R + K));
+        }
+    });
+
+    const int NewTotal = Temp.GetCount();
+    if (NewTotal > FCount)
+        InsertEmptyRows(FCount, NewTotal - FCount);
+    else if (NewTotal < FCount)
+        DeleteRange(NewTotal, FCount - NewTotal);
+    for (int I = 0; I < NewTotal; ++I) AssignRow(I, Temp, I);
+    FScanLimit = 0; // every row came from Temp unscanned
+    SetRowAttribute(FCount - 1, LastAttr);
+}
+
+void TEditorScreenStrings::UnwrapAll() {
+    if (FCount == 0) return;
+    CancelSelections();
+    TRowAttribute LastAttr = GetRowAttribute(FCount - 1);
+    if (LastAttr == raWrapped) LastAttr = raEof;
+    TDisconnect Disconnect(*this);
+    TStringsUpdateGuard Bracket(*this);
+    TOwnChange Own(*this);
+
+    std::string Joined;
+    int To = 0;
+    for (int R = 0; R < FCount;) {
+        const int E = LineEndRow(R);
+        TRowMarks Marks = 0;
+        for (int I = R; I <= E; ++I) Marks |= GetRowMarks(I);
+        if (E == R) {
+            if (To != R) PutRow(To, RowString(R));
+        } else {
+            Joined.clear();
+            for (int I = R; I <= E; ++I) Joined.append(RowView(I));
+            PutRow(To, std::string_view(Joined));
+        }
+        ResetRowState(To);
+        SetRowAttribute(To, raCrlf);
+        SetRowMarks(To, Marks);
+        ++To;
+        R = E + 1;
+    }
+    SetRowAttribute(To - 1, LastAttr);
+    if (To < FCount) DeleteRange(To, FCount - To);
+    FScanLimit = 0;
+}
+
+void TEditorScreenStrings::SetWordWrap(bool Value) {
+    if (Value == FWordWrap) return;
+    FWordWrap = Value;
+    SyncWrapper();
+    if (const TEditorClient* Owner = OwnerEditor(); Owner && Owner->IsLoading()) return;
+    FUndoObj->Clear();
+    if (Value)
+        WrapAll();
+    else
+        UnwrapAll();
+    ScanAll();
+    RefreshViews();
+    ClampEditors();
+    for (TEditorClient* E : FEditors) E->SetCol(0);
+}
+
+void TEditorScreenStrings::WrapOptionChanged(TObject*) {
+    if (const TEditorClient* Owner = OwnerEditor(); Owner && Owner->IsLoading()) return;
+    if (!FWordWrap) return;
+    FUndoObj->Clear();
+    WrapAll();
+    ScanAll();
+    RefreshViews();
+    ClampEditors();
+    for (TEditorClient* E : FEditors) E->SetCol(0);
+}
+
+// ---- colouring state ---------------------------------------------------------------------
+
+void TEditorScreenStrings::ScanRowState(TFountainParser* Parser, int Row, TRowAttributeData& Data) const {
+    if (Parser != nullptr) Parser->ScanRow(Row, this, Data);
+}
+
+void TEditorScreenStrings::ResetScanFrom(int From) {
+    const int Bound = ScanBound();
+    for (int R = std::max(From, 0); R < Bound; ++R) ResetRowState(R);
+    FScanLimit = std::min(std::max(From, 0), FCount);
+}
+
+int TEditorScreenStrings::UpdateRowAttributes(int Index, bool Notify) {
+    if (Index < 0 || Index >= FCount) return 0;
+    const TEditorClient* Owner = OwnerEditor();
+    TFountain* Fountain = Owner ? Owner->ActiveFountain() : nullptr;
+    std::unique_ptr<TFountainParser> Parser = Fountain ? Fountain->CreateParser() : nullptr;
+
+    // The start state: the nearest row before Index whose state was computed.
+    TRowAttributeData Data;
+    int Start = 0;
+    int R = std::min(Index, ScanBound()) - 1;
+    while (R >= 0 && GetBracketIndex(R) == -2) --R;
+    if (R >= 0) {
+        GetRowAttributeData(R, Data);
+        ScanRowState(Parser.get(), R, Data);
+        Data.PrevRowAttribute = GetRowAttribute(R);
+        Start = R + 1;
+    }
+
+    const long long Reach = static_cast<long long>(Index) + 2LL * RowsPerScreen();
+    const int Horizon = static_cast<int>(std::min<long long>(Reach, FCount - 1));
+    int Counted = 0;
+    for (int Row = Start; Row <= Horizon; ++Row) {
+        if (RowStateEquals(Row, Data)) return Counted;
+        SetRowState(Row, Data);
+        if (FScanLimit < Row + 1) FScanLimit = Row + 1;
+        if (Notify) {
+            ++Counted;
+            for (TEditorClient* E : FEditors) E->InvalidateRow(Row);
+        }
+        Data.RowAttribute = GetRowAttribute(Row);
+        ScanRowState(Parser.get(), Row, Data);
+        Data.PrevRowAttribute = GetRowAttribute(Row);
+    }
+    ResetScanFrom(Horizon + 1);
+    return Counted;
+}
+
+void TEditorScreenStrings::ScanAll() {
+    const TEditorClient* Owner = OwnerEditor();
+    if (Owner && (Owner->IsLoading() || Owner->IsDestroying())) return;
+    ResetScanFrom(0);
+    if (FCount == 0) return;
+    TFountain* Fountain = Owner ? Owner->ActiveFountain() : nullptr;
+    std::unique_ptr<TFountainParser> Parser = Fountain ? Fountain->CreateParser() : nullptr;
+    int Last = FCount - 1;
+    if (Owner && !Owner->GetInitBracketsFull()) {
+        const long long Reach = 2LL * RowsPerScreen() + Owner->GetTopRow();
+        Last = static_cast<int>(std::min<long long>(Last, Reach));
+    }
+    TRowAttributeData Data;
+    for (int Row = 0; Row <= Last; ++Row) {
+        SetRowState(Row, Data);
+        Data.RowAttribute = GetRowAttribute(Row);
+        ScanRowState(Parser.get(), Row, Data);
+        Data.PrevRowAttribute = GetRowAttribute(Row);
+    }
+    FScanLimit = Last + 1;
+}
+
+// ---- the rest ----------------------------------------------------------------------------
+
+void TEditorScreenStrings::Clear() {
+    EnsureParts();
+    CancelSelections();
+    FUndoObj->Clear();
+    UpdateInfo = TUpdateInfo{0, FCount, 0, 0, true};
+    {
+        TOwnChange Own(*this);
+        TEditorStringList::Clear();
+    }
+    FScanLimit = 0;
+    UpdateInfo = TUpdateInfo();
+    for (TEditorClient* E : FEditors) {
+        E->SetRow(0);
+        E->SetCol(0);
+    }
+    FMarksInUse = 0;
+}
+
+void TEditorScreenStrings::Undo() { GetUndoObj()->Undo(); }
+
+void TEditorScreenStrings::Redo() { GetUndoObj()->Redo(); }
