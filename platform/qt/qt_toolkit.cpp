@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -32,6 +33,7 @@ void TQtFormWindow::closeEvent(QCloseEvent* Event) {
         return;
     }
     Event->accept();
+    FForm.RememberClientSize();
     if (FForm.FModalLoop) FForm.FModalLoop->quit();
 }
 
@@ -49,8 +51,16 @@ void TQtForm::SetClientSize(int Width, int Height) {
     ApplySizePolicy();
 }
 
-int TQtForm::GetClientWidth() const { return FWindow->Client()->width(); }
-int TQtForm::GetClientHeight() const { return FWindow->Client()->height(); }
+// A hidden window reports the size it will show with.
+int TQtForm::GetClientWidth() const { return FWindow->isVisible() ? FWindow->Client()->width() : FClientWidth; }
+int TQtForm::GetClientHeight() const {
+    return FWindow->isVisible() ? FWindow->Client()->height() : FClientHeight;
+}
+
+void TQtForm::RememberClientSize() {
+    FClientWidth = FWindow->Client()->width();
+    FClientHeight = FWindow->Client()->height();
+}
 
 void TQtForm::SetBorderStyle(TBorderStyle Style) {
     FBorderStyle = Style;
@@ -61,10 +71,14 @@ void TQtForm::SetBorderStyle(TBorderStyle Style) {
 void TQtForm::ApplySizePolicy() {
     QWidget* Client = FWindow->Client();
     if (FBorderStyle == bsSizeable) {
+        // The window takes the size that gives the client area its design size,
+        // and may be resized from there.
+        FWindow->setMinimumSize(0, 0);
+        FWindow->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         Client->setMinimumSize(0, 0);
         Client->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        Client->resize(FClientWidth, FClientHeight);
-        FWindow->adjustSize();
+        const int MenuHeight = FWindow->menuWidget() ? FWindow->menuWidget()->sizeHint().height() : 0;
+        FWindow->resize(FClientWidth, FClientHeight + MenuHeight);
     } else {
         Client->setFixedSize(FClientWidth, FClientHeight);
         FWindow->adjustSize();
@@ -97,9 +111,12 @@ void TQtForm::PlaceOnScreen() {
 }
 
 void TQtForm::Show() {
-    FWindow->adjustSize();
+    if (FBorderStyle != bsSizeable) FWindow->adjustSize();
     PlaceOnScreen();
     FWindow->show();
+    // Lay the client area out now rather than at the next turn of the event loop,
+    // so its size is right from the moment the window shows.
+    if (QLayout* L = FWindow->layout()) L->activate();
 }
 
 bool TQtForm::IsVisible() const { return FWindow->isVisible(); }
@@ -112,6 +129,7 @@ int TQtForm::ShowModal() {
     FModalLoop = &Loop;
     Loop.exec();
     FModalLoop = nullptr;
+    RememberClientSize();
     FWindow->hide();
     FWindow->setWindowModality(Qt::NonModal);
     return FModalResult;

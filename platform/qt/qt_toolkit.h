@@ -58,6 +58,7 @@ private:
     friend class TQtFormWindow;
     void ApplySizePolicy();
     void PlaceOnScreen();
+    void RememberClientSize();
 
     std::unique_ptr<TQtFormWindow> FWindow;
     TBorderStyle FBorderStyle = bsSizeable;
