@@ -29,8 +29,12 @@ int ByteKindAt(std::string_view S, int Pos) {
 }
 } // namespace
 
-bool IsLeadByteAt(std::string_view S, int Pos) { return ByteKindAt(S, Pos) == 2; }
-bool IsTrailByteAt(std::string_view S, int Pos) { return ByteKindAt(S, Pos) == 3; }
+bool IsLeadByteAt(std::string_view S, int Pos) {
+    return ByteKindAt(S, Pos) == 2;
+}
+bool IsTrailByteAt(std::string_view S, int Pos) {
+    return ByteKindAt(S, Pos) == 3;
+}
 
 char CharAt(std::string_view S, int Pos) {
     if (Pos < 1 || static_cast<size_t>(Pos) > S.size()) return '\0';

@@ -54,7 +54,9 @@ constexpr TByteSet MakeLeadByteSet() {
 }
 inline constexpr TByteSet LeadByteSet = MakeLeadByteSet();
 
-inline bool IsDBCSLeadByte(char B) { return LeadByteSet.Contains(B); }
+inline bool IsDBCSLeadByte(char B) {
+    return LeadByteSet.Contains(B);
+}
 
 // Length of the character that starts at byte offset I (0-based) of S: 2 for a lead byte
 // with a byte after it, else 1. A lead byte that is the last byte of S has no partner
@@ -63,8 +65,12 @@ inline int CharLengthAt(std::string_view S, size_t I) {
     return (I + 1 < S.size() && IsDBCSLeadByte(S[I])) ? 2 : 1;
 }
 
-constexpr int Max(int A, int B) { return A > B ? A : B; }
-constexpr int Min(int A, int B) { return A < B ? A : B; }
+constexpr int Max(int A, int B) {
+    return A > B ? A : B;
+}
+constexpr int Min(int A, int B) {
+    return A < B ? A : B;
+}
 
 // Positions (Pos) below are 1-based byte positions.
 
@@ -83,8 +89,7 @@ bool IncludesStr(std::string_view Sub, std::string_view S);
 // Calls F(line) for every line of Text: a line ends at CR LF, a lone LF or a lone CR;
 // a final line break does not start an empty last line; an empty Text has no lines.
 // A NUL byte is an ordinary byte of its line.
-template <class F>
-void ForEachLine(std::string_view Text, F&& Fn) {
+template <class F> void ForEachLine(std::string_view Text, F&& Fn) {
     const size_t N = Text.size();
     size_t I = 0;
     while (I < N) {
@@ -139,7 +144,9 @@ size_t AppendColumnMap(std::string_view S, const TColumnParams& P, int Limit, st
 int DisplayWidth(std::string_view S, const TColumnParams& P);
 // DisplayWidth of row Row of Rows; 0 outside the list.
 int RowWidth(const TStrings& Rows, int Row, const TColumnParams& P);
-inline int RowWidth(std::string_view RowText, const TColumnParams& P) { return DisplayWidth(RowText, P); }
+inline int RowWidth(std::string_view RowText, const TColumnParams& P) {
+    return DisplayWidth(RowText, P);
+}
 // S with each tab replaced by the spaces it occupies.
 std::string ExpandTabs(std::string_view S, const TColumnParams& P);
 

@@ -96,8 +96,7 @@ public:
 
     // Calls Emit(Row, Attribute) for every row of the single line Line (no line breaks
     // in it), as word wrap cuts it; the rows joined give back Line.
-    template <class F>
-    void CutLine(std::string_view Line, F&& Emit) const;
+    template <class F> void CutLine(std::string_view Line, F&& Emit) const;
 
 private:
     // Walks the rows of one line; see CutLine.
@@ -130,8 +129,7 @@ private:
     TEditorAttributeArray FCursor;
 };
 
-template <class F>
-void TEditorWrapper::CutLine(std::string_view Line, F&& Emit) const {
+template <class F> void TEditorWrapper::CutLine(std::string_view Line, F&& Emit) const {
     TCutter Cutter(*this, Line);
     std::string_view Row;
     TRowAttribute Attribute;

@@ -6,8 +6,7 @@
 #include "platform/cp932.h"
 
 const std::string& TEditorWrapOption::DefaultFollowStr() {
-    static const std::string S =
-        cp932::Literal("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ");
+    static const std::string S = cp932::Literal("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ");
     return S;
 }
 
@@ -24,8 +23,7 @@ const std::string& TEditorWrapOption::DefaultPunctuationStr() {
 TEditorWrapOption::TEditorWrapOption()
     : FFollowStr(DefaultFollowStr()), FLeadStr(DefaultLeadStr()), FPunctuationStr(DefaultPunctuationStr()) {}
 
-template <class T>
-void TEditorWrapOption::Store(T& Field, const T& Value) {
+template <class T> void TEditorWrapOption::Store(T& Field, const T& Value) {
     if (Field == Value) return;
     Field = Value;
     Changed();
@@ -52,11 +50,27 @@ void TEditorWrapOption::Assign(TPersistent* Source) {
     FWrapByte = Src->FWrapByte;
 }
 
-void TEditorWrapOption::SetFollowRetMark(bool Value) { Store(FFollowRetMark, Value); }
-void TEditorWrapOption::SetFollowPunctuation(bool Value) { Store(FFollowPunctuation, Value); }
-void TEditorWrapOption::SetFollowStr(const std::string& Value) { Store(FFollowStr, Value); }
-void TEditorWrapOption::SetLeading(bool Value) { Store(FLeading, Value); }
-void TEditorWrapOption::SetLeadStr(const std::string& Value) { Store(FLeadStr, Value); }
-void TEditorWrapOption::SetPunctuationStr(const std::string& Value) { Store(FPunctuationStr, Value); }
-void TEditorWrapOption::SetWordBreak(bool Value) { Store(FWordBreak, Value); }
-void TEditorWrapOption::SetWrapByte(int Value) { Store(FWrapByte, std::clamp(Value, MinWrapByte, MaxWrapByte)); }
+void TEditorWrapOption::SetFollowRetMark(bool Value) {
+    Store(FFollowRetMark, Value);
+}
+void TEditorWrapOption::SetFollowPunctuation(bool Value) {
+    Store(FFollowPunctuation, Value);
+}
+void TEditorWrapOption::SetFollowStr(const std::string& Value) {
+    Store(FFollowStr, Value);
+}
+void TEditorWrapOption::SetLeading(bool Value) {
+    Store(FLeading, Value);
+}
+void TEditorWrapOption::SetLeadStr(const std::string& Value) {
+    Store(FLeadStr, Value);
+}
+void TEditorWrapOption::SetPunctuationStr(const std::string& Value) {
+    Store(FPunctuationStr, Value);
+}
+void TEditorWrapOption::SetWordBreak(bool Value) {
+    Store(FWordBreak, Value);
+}
+void TEditorWrapOption::SetWrapByte(int Value) {
+    Store(FWrapByte, std::clamp(Value, MinWrapByte, MaxWrapByte));
+}

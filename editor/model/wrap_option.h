@@ -48,8 +48,7 @@ public:
     static const std::string& DefaultPunctuationStr();
 
 private:
-    template <class T>
-    void Store(T& Field, const T& Value);
+    template <class T> void Store(T& Field, const T& Value);
 
     bool FFollowRetMark = false;
     bool FFollowPunctuation = false;

@@ -41,7 +41,7 @@ TEST(DbcsTest, ByteSetsHoldTheirRanges) {
         bool Lead;
     };
     const Case Cases[] = {
-        {0x00, true, false}, {0x09, true, false},  {0x20, true, false},  {0x2F, true, false},
+        {0x00, true, false},  {0x09, true, false},  {0x20, true, false},  {0x2F, true, false},
         {0x30, false, false}, {0x39, false, false}, {0x3A, true, false},  {0x40, true, false},
         {0x41, false, false}, {0x5A, false, false}, {0x5B, true, false},  {0x5C, true, false},
         {0x5E, true, false},  {0x5F, false, false}, {0x60, true, false},  {0x61, false, false},
@@ -77,7 +77,8 @@ TEST(DbcsTest, CharAtAndCountChar) {
         int Limit;
         int Count;
     };
-    for (const Case& C : {Case{0, 0}, Case{-1, 0}, Case{1, 0}, Case{2, 1}, Case{3, 1}, Case{4, 2}, Case{99, 2}})
+    for (const Case& C :
+         {Case{0, 0}, Case{-1, 0}, Case{1, 0}, Case{2, 1}, Case{3, 1}, Case{4, 2}, Case{99, 2}})
         EXPECT_EQ(CountChar(S, 'b', C.Limit), C.Count) << C.Limit;
     EXPECT_EQ(CountChar("", 'b', 5), 0);
 }
@@ -121,9 +122,9 @@ TEST(DbcsTest, IncludesStrMatchesOnlyAtCharacterBoundaries) {
         bool Found;
     };
     const Case Cases[] = {
-        {"\\", Literal("ソ"), false},         // trail byte 0x5C of a double-byte character
-        {"|", Literal("ポ"), false},          // 0x83 0x7C
-        {"\\", Literal("ソ") + "\\", true},   // the same byte at a boundary
+        {"\\", Literal("ソ"), false},       // trail byte 0x5C of a double-byte character
+        {"|", Literal("ポ"), false},        // 0x83 0x7C
+        {"\\", Literal("ソ") + "\\", true}, // the same byte at a boundary
         {"A", Literal("あ") + "A", true},
         {Literal("「"), Literal("（［｛「『"), true},
         {"\x75\x81", Literal("「「"), false}, // would straddle two characters: 0x81 0x75 0x81 0x75
@@ -132,7 +133,7 @@ TEST(DbcsTest, IncludesStrMatchesOnlyAtCharacterBoundaries) {
         {"abcd", "abc", false},
         {"abc", "abc", true},
         {"c", "abc", true},
-        {"\xA1", Literal("｡"), true},         // half-width ideographic full stop is one byte
+        {"\xA1", Literal("｡"), true}, // half-width ideographic full stop is one byte
         {"", "", false},
     };
     for (const Case& C : Cases)
@@ -196,15 +197,15 @@ TEST(DbcsTest, ColumnMapCodes) {
         {"ab_9", Tabs(8), "1111"},
         {"a b,c", Tabs(8), "12121"},
         {Literal("あ") + "x", Tabs(8), "451"},
-        {"\xB1\xA1\xA5\xA6", Tabs(8), "1221"},      // half-width katakana and its punctuation
+        {"\xB1\xA1\xA5\xA6", Tabs(8), "1221"}, // half-width katakana and its punctuation
         {"\t", Tabs(8), "23333333"},
         {"a\t", Tabs(4), "1233"},
         {"abc\tx", Tabs(4), "11121"},
         {"abcd\tx", Tabs(4), "111123331"},
         {"\t", Tabs(1), "2"},
         {Literal("あ") + "\t", Tabs(4), "4523"},
-        {"\x81\t", Tabs(4), "45"},                   // a lead byte pairs with the tab after it
-        {"a\x81", Tabs(4), "11"},                    // a lone lead byte at the end is one column
+        {"\x81\t", Tabs(4), "45"}, // a lead byte pairs with the tab after it
+        {"a\x81", Tabs(4), "11"},  // a lone lead byte at the end is one column
         {"a\xFD", Tabs(4), "12"},
         {std::string("\0", 1), Tabs(4), "2"},
         // With word wrap a tab stops at the wrap column.

@@ -77,7 +77,8 @@ TEST(ColumnMapPropertyTest, OneCodePerColumnUpToTheBuildLimit) {
                 const int B = ColumnToByteIndex(Map, Col, static_cast<int>(S.size()));
                 ASSERT_TRUE(CharacterBoundaries(S)[static_cast<size_t>(B)]) << Col;
                 const int Start = DisplayWidth(S.substr(0, static_cast<size_t>(B)), P);
-                const int End = DisplayWidth(S.substr(0, static_cast<size_t>(B + CharLengthAt(S, static_cast<size_t>(B)))), P);
+                const int End = DisplayWidth(
+                    S.substr(0, static_cast<size_t>(B + CharLengthAt(S, static_cast<size_t>(B)))), P);
                 ASSERT_LE(Start, Col);
                 ASSERT_LT(Col, End);
             }
@@ -145,7 +146,8 @@ TEST(LineBreakingPropertyTest, RowsRebuildTheLineAndKeepTheRules) {
         W.SetWordWrap(true);
         W.SetTabSpaceCount(1 + R.Below(10));
         const std::string Line = R.Line(Case % 50 == 0 ? 20000 : 400);
-        SCOPED_TRACE(testing::Message() << "case " << Case << " W " << O.GetWrapByte() << " length " << Line.size());
+        SCOPED_TRACE(testing::Message()
+                     << "case " << Case << " W " << O.GetWrapByte() << " length " << Line.size());
 
         std::vector<TCutRow> Rows;
         W.CutLine(Line, [&Rows](std::string_view T, TRowAttribute A) { Rows.push_back({T, A}); });
@@ -179,7 +181,8 @@ TEST(LineBreakingPropertyTest, WrapTextIsTheRowsOfEachLine) {
 
         std::vector<std::pair<std::string, TRowAttribute>> Expected;
         for (const std::string& Line : Lines)
-            W.CutLine(Line, [&](std::string_view T, TRowAttribute A) { Expected.emplace_back(std::string(T), A); });
+            W.CutLine(Line,
+                      [&](std::string_view T, TRowAttribute A) { Expected.emplace_back(std::string(T), A); });
         ASSERT_EQ(List.GetCount(), static_cast<int>(Expected.size())) << "case " << Case;
         for (int I = 0; I < List.GetCount(); ++I) {
             ASSERT_EQ(List.Get(I), Expected[static_cast<size_t>(I)].first) << "case " << Case << " row " << I;

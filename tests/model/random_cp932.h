@@ -27,14 +27,15 @@ public:
     // One piece of text of a random kind.
     void AppendPiece(std::string& S) {
         static const char* const Marks[] = {"、", "。", "，", "．", "「", "」", "（", "）", "『", "ー",
-                                            "｡", "｢", "､", "ｰ", "ﾞ", "あ", "漢", "ソ", "ポ", "Ａ"};
+                                            "｡",  "｢",  "､",  "ｰ",  "ﾞ",  "あ", "漢", "ソ", "ポ", "Ａ"};
         static const std::string Ascii = "abcdefghijXYZ0123_";
         static const std::string Punct = " ,.;:!?()[]{}\\|-";
         switch (Below(12)) {
         case 0:
         case 1:
         case 2:
-            for (int N = 1 + Below(8); N > 0; --N) S += Ascii[static_cast<size_t>(Below(static_cast<int>(Ascii.size())))];
+            for (int N = 1 + Below(8); N > 0; --N)
+                S += Ascii[static_cast<size_t>(Below(static_cast<int>(Ascii.size())))];
             break;
         case 3:
             S += Punct[static_cast<size_t>(Below(static_cast<int>(Punct.size())))];

@@ -77,8 +77,8 @@ TEST(WrapOptionTest, WrapByteIsClamped) {
         int Set;
         int Read;
     };
-    for (const Case C : {Case{10, 20}, Case{19, 20}, Case{20, 20}, Case{21, 21}, Case{250, 250}, Case{251, 250},
-                         Case{300, 250}, Case{-1, 20}}) {
+    for (const Case C : {Case{10, 20}, Case{19, 20}, Case{20, 20}, Case{21, 21}, Case{250, 250},
+                         Case{251, 250}, Case{300, 250}, Case{-1, 20}}) {
         TEditorWrapOption O;
         O.SetWrapByte(C.Set);
         EXPECT_EQ(O.GetWrapByte(), C.Read) << C.Set;
