@@ -62,6 +62,9 @@ public:
 
     // Starts on Text (which must outlive the scan) with the carried state Data.
     virtual void NewData(std::string_view Text, const TRowAttributeData& Data);
+    // The parser views the text: a temporary string would be gone before the first token.
+    void NewData(std::string&& Text, const TRowAttributeData& Data) = delete;
+    void NewData(const char* Text, const TRowAttributeData& Data) { NewData(std::string_view(Text), Data); }
     // The kind of the next token; tokEnd when the text is used up.
     virtual uint8_t NextToken();
     // Data, the state at the start of row Index of Rows (Data.RowAttribute = that row's own
@@ -196,6 +199,7 @@ private:
 class TTokenParser : public TFountainParser {
 public:
     TTokenParser();
+    using TFountainParser::NewData;
     void NewData(std::string_view Text, const TRowAttributeData& Data) override;
     TFountainColor* TokenToFountainColor() override { return nullptr; }
 };
