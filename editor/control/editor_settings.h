@@ -7,11 +7,8 @@
 #include <memory>
 
 #include "editor/colouring/notify.h"
-
-// A colour in $00BBGGRR order; $1FFFFFFF stands for "no colour" throughout the editor.
-using TColor = int32_t;
-// A screen cursor number of the framework's cursor table.
-using TCursor = int16_t;
+#include "platform/graphics.h"
+#include "platform/window.h"
 
 enum TEditorCaretStyle : uint8_t { csDefault, csBrief };
 enum TEditorSelDragMode : uint8_t { dmManual, dmAutomatic };
@@ -22,22 +19,19 @@ using TEditorSpeedRange = uint8_t;
 // The mouse cursors the editor shows (all plain: changing them reports nothing).
 class TEditorCursors : public TPersistent {
 public:
-    // The framework's I-beam, drag and arrow cursors, and the two cursors registered at
-    // program start from the resources "RightArrow" and "DragSelCopy".
-    static constexpr TCursor IBeamCursor = -4;
-    static constexpr TCursor DragCursor = -12;
-    static constexpr TCursor ArrowCursor = 0;
+    // The two cursors registered at program start from the resources "RightArrow" and
+    // "DragSelCopy".
     static constexpr TCursor RightArrowCursor = 1958;
     static constexpr TCursor DragSelCopyResCursor = 1959;
 
     void Assign(TPersistent* Source) override;
 
-    TCursor DefaultCursor = IBeamCursor;
-    TCursor DragSelCursor = DragCursor;
+    TCursor DefaultCursor = crIBeam;
+    TCursor DragSelCursor = crDrag;
     TCursor DragSelCopyCursor = DragSelCopyResCursor;
-    TCursor InSelCursor = ArrowCursor;
+    TCursor InSelCursor = crDefault;
     TCursor LeftMarginCursor = RightArrowCursor;
-    TCursor TopMarginCursor = ArrowCursor;
+    TCursor TopMarginCursor = crDefault;
 };
 
 class TEditorCaret : public TNotifyPersistent {
@@ -108,7 +102,7 @@ private:
 
 class TEditorMark : public TNotifyPersistent {
 public:
-    static constexpr TColor DefaultColor = 0x808080;
+    static constexpr TColor DefaultColor = clGray;
 
     void Assign(TPersistent* Source) override;
 

@@ -1,0 +1,494 @@
+// TEditor, the multi-line text editor control: what it owns, its published properties, the
+// caret and selection position model, and the view operations that act once a window exists.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "editor/colouring/fountain.h"
+#include "editor/control/editor_settings.h"
+#include "editor/model/dbcs.h"
+#include "editor/model/editor_client.h"
+#include "editor/model/editor_strings.h"
+#include "editor/model/row_string_list.h"
+#include "platform/classes.h"
+#include "platform/graphics.h"
+#include "platform/window.h"
+
+class TEditorScreenStrings;
+class TEditorScreen;
+class TEditorViewInfo;
+class TEditorWrapOption;
+class TFountain;
+
+enum TEditorSelectionState : uint8_t { selNone, selAnchored, selSelected, selHit };
+enum TEditorSelectionMode : uint8_t { smNormal, smBox };
+enum TEditorHitStyle : uint8_t { hsSelect, hsDraw, hsCaret };
+enum TEditorDragState : uint8_t { dsNone, dsPending, dsDragging };
+enum TEditorScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// A selection in display coordinates; EndCol is exclusive.
+struct TSelectionFrame {
+    int StartRow = 0;
+    int EndRow = 0;
+    int StartCol = 0;
+    int EndCol = 0;
+    bool operator==(const TSelectionFrame&) const = default;
+};
+
+// A selection in byte coordinates; LastByte is the index of the last selected byte of
+// EndRow (StartByte - 1 for an empty range).
+struct TSelectionRange {
+    int StartRow = 0;
+    int EndRow = 0;
+    int StartByte = 0;
+    int LastByte = -1;
+    bool operator==(const TSelectionRange&) const = default;
+};
+
+// Sets a Boolean flag for a scope and restores its previous value on every path.
+class TFlagGuard {
+public:
+    TFlagGuard(bool& Flag, bool Value) : FFlag(Flag), FOld(Flag) { FFlag = Value; }
+    ~TFlagGuard() { FFlag = FOld; }
+    bool Old() const { return FOld; }
+    TFlagGuard(const TFlagGuard&) = delete;
+    TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+private:
+    bool& FFlag;
+    bool FOld;
+};
+
+using TSelectionChangeEvent = std::function<void(TObject* Sender, bool Selected)>;
+
+class TEditor : public TComponent,
+                public TEditorClient,
+                public TEditorStringsHost,
+                public TMessageReceiver {
+public:
+    enum TBorderStyle : uint8_t { bsNone, bsSingle };
+
+    // The column limit of a screen row without word wrap.
+    static constexpr int MaxCols = 1000;
+
+    // Makes a control of class T: constructs it, then runs the construction steps that call
+    // the virtual factories, so that a derived control's overrides take part. The owner, when
+    // given, frees the control with itself.
+    template <class T = TEditor, class... TArgs>
+    static T* Create(TComponent* AOwner, TArgs&&... Args) {
+        T* Editor = new T(AOwner, std::forward<TArgs>(Args)...);
+        try {
+            Editor->AfterConstruction();
+        } catch (...) {
+            delete Editor;
+            throw;
+        }
+        return Editor;
+    }
+
+    ~TEditor() override;
+
+    // ---- window ----------------------------------------------------------------------------
+    // The host of the control's window; null while no window exists.
+    TWindowHost* GetHost() const { return FHost.get(); }
+    bool HandleAllocated() const { return FHost != nullptr; }
+    // Creates the window through the process's window factory (nothing without one), with
+    // the styles of CreateParams, and runs the after-creation steps.
+    virtual void CreateWnd(TUiForm* Parent = nullptr);
+    // Takes a window made elsewhere (a test's double) and runs the after-creation steps.
+    void AttachHost(std::unique_ptr<TWindowHost> Host);
+    // Destroys the window; the control goes back to its windowless state.
+    void DestroyWnd();
+    // Window style and extended style for the border and scroll bars.
+    virtual TCreateParams CreateParams() const;
+    // The window's messages.
+    void WndProc(TMessage& Message) override;
+
+    // ---- published properties --------------------------------------------------------------
+    int GetWidth() const { return FWidth; }
+    void SetWidth(int Value);
+    int GetHeight() const { return FHeight; }
+    void SetHeight(int Value);
+    void SetBounds(int Width, int Height);
+    TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    TColor GetColor() const { return FColor; }
+    void SetColor(TColor Value);
+    bool GetParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value) { FParentColor = Value; }
+    const TFont& GetFont() const { return FFont; }
+    void SetFont(const TFont& Value);
+    TCursor GetCursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    bool GetTabStop() const { return FTabStop; }
+    void SetTabStop(bool Value) { FTabStop = Value; }
+    bool GetCtl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    bool GetVisible() const { return FVisible; }
+    void SetVisible(bool Value) { FVisible = Value; }
+
+    TEditorCaret* GetCaret() const { return FCaret.get(); }
+    void SetCaret(TEditorCaret* Value);
+    TEditorImagebar* GetImagebar() const { return FImagebar.get(); }
+    void SetImagebar(TEditorImagebar* Value);
+    TEditorLeftbar* GetLeftbar() const { return FLeftbar.get(); }
+    void SetLeftbar(TEditorLeftbar* Value);
+    TEditorMarks* GetMarks() const { return FMarks.get(); }
+    void SetMarks(TEditorMarks* Value);
+    TEditorMargin* GetMargin() const { return FMargin.get(); }
+    void SetMargin(TEditorMargin* Value);
+    TEditorRuler* GetRuler() const { return FRuler.get(); }
+    void SetRuler(TEditorRuler* Value);
+    TEditorSpeed* GetSpeed() const { return FSpeed.get(); }
+    void SetSpeed(TEditorSpeed* Value);
+    TEditorViewInfo* GetView() const { return FView.get(); }
+    void SetView(TEditorViewInfo* Value);
+
+    TFountain* GetFountain() const { return FFountain; }
+    void SetFountain(TFountain* Value);
+    TEditorHitStyle GetHitStyle() const { return FHitStyle; }
+    void SetHitStyle(TEditorHitStyle Value);
+    // Image lists are referenced components (Part of the bars); the control is told of
+    // their destruction.
+    TComponent* GetImageDigits() const { return FImageDigits; }
+    void SetImageDigits(TComponent* Value);
+    TComponent* GetImageMarks() const { return FImageMarks; }
+    void SetImageMarks(TComponent* Value);
+
+    TEditorStrings* GetLines() const { return FLines.get(); }
+    // Copies the text of Value into the screen rows; every editor showing them refreshes.
+    void SetLines(TStrings* Value);
+    bool GetReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    // The view fountain's reserved words.
+    TStrings* GetReserveWordList() const;
+    void SetReserveWordList(TStrings* Value);
+    TEditorScrollStyle GetScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TEditorScrollStyle Value);
+    int GetUndoListMax() const;
+    // Stores Max(64, Value) in the undo object.
+    void SetUndoListMax(int Value);
+    bool GetWordWrap() const;
+    void SetWordWrap(bool Value);
+    TEditorWrapOption* GetWrapOption() const;
+    void SetWrapOption(TEditorWrapOption* Value);
+
+    bool WantReturns = true;
+    bool WantTabs = true;
+
+    TNotifyEvent OnCaretMoved;
+    TNotifyEvent OnChange;
+    TNotifyEvent OnSelectionModeChange;
+    TNotifyEvent OnTopColChange;
+    TNotifyEvent OnTopRowChange;
+    TSelectionChangeEvent OnSelectionChange;
+
+    // ---- other state -----------------------------------------------------------------------
+    bool GetModified() const { return FModified; }
+    void SetModified(bool Value) { FModified = Value; }
+    TEditorScreenStrings* GetScreenStrings() const override { return FList; }
+    TEditorScreen* GetScreen() const { return FScreen.get(); }
+    TObject* GetPopupMenu() const { return FPopupMenu.get(); }
+    TEditorDragState GetDragState() const { return FDragState; }
+    bool GetDesigning() const { return (GetComponentState() & csDesigning) != 0; }
+
+    // ---- operations the application and the other parts use --------------------------------
+    // Empties Lines; the change then runs DoChange.
+    virtual void Clear();
+    // Detaches from the own screen rows and shows (and edits) Other's; nil does nothing.
+    virtual void ShareLines(TEditor* Other);
+    // Fountain when assigned, else the view's own scheme.
+    TFountain* ActiveFountain() const override;
+    // The word delimiters; the default set of the double-byte routines.
+    const TDelimiters& GetDelimiters() const override;
+    // The handler of every settings object and colouring scheme.
+    virtual void SettingsChanged(TObject* Sender);
+    // Run by the screen rows once per finished text change.
+    void DoChange() override;
+    // UpdateMetrics, UpdateScrollBars, invalidate all.
+    virtual void RefreshView();
+    void RefreshViewAndCorner() override;
+    // After the control's properties were read from a stream: rewrap, rescan, not modified.
+    void Loaded() override;
+
+    // ---- caret and selection ---------------------------------------------------------------
+    int GetRow() const override { return FRow; }
+    int GetCol() const override { return FCol; }
+    void SetRow(int Value) override;
+    void SetCol(int Value) override;
+    // Moves the caret in one step, snapping the column to the start of the character.
+    virtual void SetRowCol(int ARow, int ACol);
+    // Byte offset from the start of row FromRow to (ARow, ACol), CR LF counting 2.
+    int RowColToOffset(int FromRow, int ARow, int ACol) const;
+    // The caret Offset bytes after the start of row FromRow.
+    void SetCaretOffset(int FromRow, int Offset) override;
+    // Brings Col onto a legal column after a change of Row (Vertical) or Col.
+    virtual void AdjustCol(bool Vertical, int Direction);
+
+    TEditorSelectionState GetSelectionState() const { return FSelectionState; }
+    TEditorSelectionMode GetSelectionMode() const { return FSelectionMode; }
+    void SetSelectionMode(TEditorSelectionMode Value);
+    const TSelectionFrame& GetSelFrame() const { return FSelFrame; }
+    const TSelectionRange& GetSelRange() const { return FSelRange; }
+    const TSelectionFrame& GetPrevSelFrame() const { return FPrevSelFrame; }
+    bool HasSelection() const override { return FSelectionState == selSelected || FSelectionState == selHit; }
+    virtual void StartSelection();
+    virtual void ExtendSelection();
+    virtual void CalcSelection();
+    void CancelSelection() override;
+
+    int GetSelStart() const;
+    void SetSelStart(int Value);
+    int GetSelLength() const;
+    void SetSelLength(int Value);
+    std::string GetSelText() const;
+
+    void BeginCaretUpdate() override;
+    void EndCaretUpdate() override;
+    int GetCaretHideCount() const { return FCaretHideCount; }
+    // Rebuilds the caret shape, scrolls it into view, places and shows it (window only).
+    void UpdateCaret() override;
+    virtual void ScrollCaretIntoView();
+    virtual void CreateCaretShape();
+    virtual void PlaceCaret();
+    virtual void ShowCaret();
+    virtual void HideCaret();
+    bool GetCaretShown() const { return FCaretShown; }
+
+    // Rows of the screen-row list as the caret sees them.
+    int RowsCount() const;
+    std::string_view RowText(int ARow) const;
+    // raEof outside 0 .. RowsCount()-1.
+    TRowAttribute RowAttr(int ARow) const;
+    int LineStartRow(int ARow) const;
+    int LineEndRow(int ARow) const;
+    // What the column maps of this editor's rows depend on.
+    TColumnParams ColumnParams() const;
+    std::string ColumnMap(int ARow) const;
+    int RowWidth(int ARow) const;
+    // Byte index of display column ACol in row ARow.
+    int ColToByte(int ARow, int ACol) const;
+
+    // ---- view metrics and scrolling (act only while the window exists) ----------------------
+    int GetTopRow() const override { return FTopRow; }
+    void SetTopRow(int Value) override;
+    int GetTopCol() const { return FTopCol; }
+    virtual void SetTopCol(int Value);
+    int GetRowCount() const { return FRowCount; }
+    int GetColCount() const { return FColCount; }
+    int GetFontHeight() const { return FFontHeight; }
+    int GetColWidth() const { return FColWidth; }
+    int GetRowHeight() const override;
+    int GetScrollX() const { return FScrollX; }
+    int GetMaxTopRow() const { return FMaxTopRow; }
+    int GetImagebarWidth() const { return FImagebarWidth; }
+    int GetLeftbarWidth() const { return FLeftbarWidth; }
+    int GetLeftbarColumn() const { return FLeftbarColumn; }
+    int GetRulerHeight() const { return FRulerHeight; }
+    bool GetItalicMode() const { return FItalicMode; }
+    int TextTop() const;
+    int TextLeft() const;
+    virtual void UpdateMetrics();
+    virtual void UpdateColCount();
+    virtual void UpdateScrollBars();
+    virtual void ScrollText(int Dx, int Dy, const TRect& ClipRect);
+    // Invalidates the whole control.
+    void Invalidate();
+
+    // ---- bars, ruler and corner --------------------------------------------------------------
+    virtual void UpdateImagebarWidth();
+    virtual void CreateBitmaps();
+    virtual void FreeBitmaps();
+    // Whether the number of digits shown changed.
+    virtual bool UpdateLeftbarColumn();
+    virtual void UpdateLeftbarWidth();
+    virtual void UpdateRulerHeight();
+    virtual void BuildLeftbarEdge();
+    virtual void BuildCornerBitmap();
+    virtual void UpdateRulerBitmaps();
+    virtual void DrawRulerMark(int ACol);
+    virtual void EraseRulerMark(int ACol);
+    virtual void InvalidateLeftbarRows(int FromRow, int ToRow);
+    virtual void LeftbarWidthChanged(int OldWidth, int NewWidth);
+
+    // ---- painting -----------------------------------------------------------------------------
+    virtual void Paint();
+    void InvalidateRow(int ARow) override;
+    virtual void InvalidateRows(int FromRow, int ToRow);
+    virtual void RepaintSelection();
+    virtual void DrawUnderline(int ARow);
+    virtual void EraseUnderline(int ARow);
+    void HideUnderline() override;
+    void ShowUnderline() override;
+    virtual int GetUnderlineY(int ARow) const;
+    int GetUnderlineHideCount() const { return FUnderlineHideCount; }
+
+    // ---- text by message -------------------------------------------------------------------
+    // WM_GETTEXT: the text of Lines into Buffer (at most Size - 1 bytes and a NUL); the bytes
+    // copied.
+    int GetTextBuf(char* Buffer, int Size) const;
+    // WM_GETTEXTLENGTH.
+    int GetTextLen() const;
+    // WM_SETTEXT: ignored while ReadOnly.
+    void SetTextBuf(const std::string& Text);
+
+    // ---- TEditorStringsHost ----------------------------------------------------------------
+    void SetSettingRowCol(bool Value) override { FSettingRowCol = Value; }
+    bool GetSettingRowCol() const { return FSettingRowCol; }
+    bool IsShowing() const override { return FVisible && HandleAllocated(); }
+    void SetRedraw(bool Value) override;
+
+    // ---- TEditorClient -------------------------------------------------------------------------
+    bool Focused() const override;
+    bool IsLoading() const override { return (GetComponentState() & csLoading) != 0; }
+    bool IsDestroying() const override { return (GetComponentState() & csDestroying) != 0 || FDestroying; }
+    int GetScreenHeight() const override;
+    bool GetInitBracketsFull() const override { return FSpeed && FSpeed->InitBracketsFull; }
+    int GetTabSpaceCount() const override { return FCaret ? FCaret->GetTabSpaceCount() : 8; }
+
+    // ---- events -----------------------------------------------------------------------------
+    virtual void DoCaretMoved();
+    virtual void DoSelectionChange(bool Selected);
+    virtual void DoSelectionModeChange();
+    virtual void DoTopColChange();
+    virtual void DoTopRowChange();
+
+protected:
+    explicit TEditor(TComponent* AOwner);
+    // The construction steps that call the virtual factories.
+    virtual void AfterConstruction();
+
+    // Factories of the owned objects.
+    virtual std::unique_ptr<TEditorCaret> CreateEditorCaret();
+    virtual std::unique_ptr<TEditorImagebar> CreateEditorImagebar();
+    virtual std::unique_ptr<TEditorLeftbar> CreateEditorLeftbar();
+    virtual std::unique_ptr<TEditorMarks> CreateEditorMarks();
+    virtual std::unique_ptr<TEditorMargin> CreateEditorMargin();
+    virtual std::unique_ptr<TEditorRuler> CreateEditorRuler();
+    virtual std::unique_ptr<TEditorSpeed> CreateEditorSpeed();
+    virtual std::unique_ptr<TObject> CreateEditorPopupMenu();
+    virtual std::unique_ptr<TEditorScreen> CreateEditorScreen();
+    // The screen rows free themselves when the last editor detaches.
+    virtual TEditorScreenStrings* CreateEditorScreenStrings();
+    virtual std::unique_ptr<TEditorStrings> CreateEditorStrings();
+    virtual std::unique_ptr<TEditorViewInfo> CreateEditorViewInfo();
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The steps after the window exists (also after it was recreated).
+    virtual void WindowCreated();
+    // Destroys and recreates the window (new border style, 3-D look); the host decides.
+    virtual void RecreateWnd();
+    bool LeftButtonDown() const;
+
+    // Caret and view state.
+    int FRow = 0;
+    int FCol = 0;
+    int FTopRow = 0;
+    int FTopCol = 0;
+    int FRowCount = 1;
+    int FColCount = 0;
+    int FWantCol = 0;
+    bool FWantColValid = false;
+    bool FSettingRowCol = false;
+    bool FKeyRepeating = false;
+    bool FImeWindowPending = false;
+    int FCaretHideCount = 0;
+    bool FCaretShown = false;
+
+    // Selection.
+    TEditorSelectionState FSelectionState = selNone;
+    TEditorSelectionMode FSelectionMode = smNormal;
+    int FAnchorRow = 0;
+    int FAnchorCol = 0;
+    int FAnchorByte = 0;
+    TSelectionFrame FSelFrame;
+    TSelectionRange FSelRange;
+    TSelectionFrame FPrevSelFrame;
+    int FHitLength = 0;
+    bool FHitSelecting = false;
+    TEditorDragState FDragState = dsNone;
+
+    // Metrics (valid while the window exists).
+    int FFontHeight = 0;
+    int FColWidth = 0;
+    int FScrollX = 0;
+    int FMaxTopRow = 0;
+    int FImagebarWidth = 0;
+    int FLeftbarWidth = 0;
+    int FLeftbarColumn = 0;
+    int FRulerHeight = 0;
+    bool FItalicMode = false;
+    int FUnderlineHideCount = 0;
+
+
+private:
+    // Moves the caret to (ARow, ACol) through SetRow and SetCol.
+    void MoveCaretTo(int ARow, int ACol);
+    // The end of a walk of Offset bytes from the start of row FromRow (SetCaretOffset's rule).
+    void OffsetToRowCol(int FromRow, int Offset, int& ARow, int& ACol) const;
+    // Bytes of row ARow whose characters start in the columns [FromCol, ToCol).
+    std::string BoxRowText(int ARow, int FromCol, int ToCol) const;
+    int SpanOfRow(int ARow) const;
+
+    std::unique_ptr<TWindowHost> FHost;
+    TUiForm* FParentForm = nullptr;
+    TEditorScreenStrings* FList = nullptr;
+    std::unique_ptr<TEditorStrings> FLines;
+    std::unique_ptr<TEditorScreen> FScreen;
+    std::unique_ptr<TEditorViewInfo> FView;
+    std::unique_ptr<TEditorCaret> FCaret;
+    std::unique_ptr<TEditorMarks> FMarks;
+    std::unique_ptr<TEditorMargin> FMargin;
+    std::unique_ptr<TEditorImagebar> FImagebar;
+    std::unique_ptr<TEditorLeftbar> FLeftbar;
+    std::unique_ptr<TEditorRuler> FRuler;
+    std::unique_ptr<TEditorSpeed> FSpeed;
+    std::unique_ptr<TObject> FPopupMenu;
+    TFountain* FFountain = nullptr;
+    TComponent* FImageDigits = nullptr;
+    TComponent* FImageMarks = nullptr;
+    TDelimiters FDelimiters;
+
+    int FWidth = 0;
+    int FHeight = 0;
+    TBorderStyle FBorderStyle = bsSingle;
+    TColor FColor = 0xFFFFFF;
+    bool FParentColor = true;
+    TFont FFont;
+    TCursor FCursor = 0;
+    bool FTabStop = false;
+    bool FCtl3D = true;
+    bool FVisible = true;
+    TEditorHitStyle FHitStyle = hsSelect;
+    bool FReadOnly = false;
+    TEditorScrollStyle FScrollBars = ssNone;
+    bool FModified = false;
+    bool FDestroying = false;
+};
+
+// Keeps the caret hidden for a scope (BeginCaretUpdate / EndCaretUpdate).
+class TCaretUpdateGuard {
+public:
+    explicit TCaretUpdateGuard(TEditor& Editor) : FEditor(Editor) { FEditor.BeginCaretUpdate(); }
+    ~TCaretUpdateGuard() { FEditor.EndCaretUpdate(); }
+    TCaretUpdateGuard(const TCaretUpdateGuard&) = delete;
+    TCaretUpdateGuard& operator=(const TCaretUpdateGuard&) = delete;
+
+private:
+    TEditor& FEditor;
+};
+
+// Keeps the caret-row underline hidden for a scope (HideUnderline / ShowUnderline).
+class TUnderlineGuard {
+public:
+    explicit TUnderlineGuard(TEditor& Editor) : FEditor(Editor) { FEditor.HideUnderline(); }
+    ~TUnderlineGuard() { FEditor.ShowUnderline(); }
+    TUnderlineGuard(const TUnderlineGuard&) = delete;
+    TUnderlineGuard& operator=(const TUnderlineGuard&) = delete;
+
+private:
+    TEditor& FEditor;
+};
