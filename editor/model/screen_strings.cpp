@@ -201,6 +201,14 @@ void TEditorScreenStrings::GetRowsText(int Index, int Count, TRowAttribute& Last
     LastAttr = GetRowAttribute(Index + Count - 1);
 }
 
+void TEditorScreenStrings::GetRowShapes(int Index, int Count, std::vector<uint32_t>& Shapes) const {
+    Shapes.clear();
+    if (Index < 0 || Count <= 0 || Index > FCount - Count) return;
+    Shapes.reserve(static_cast<size_t>(Count));
+    for (int R = Index; R < Index + Count; ++R)
+        Shapes.push_back((static_cast<uint32_t>(RowLength(R)) << 2) | GetRowAttribute(R));
+}
+
 // ---- marks and row moves -----------------------------------------------------------------
 
 TRowMarks TEditorScreenStrings::DeleteRows(int Index, int Count) {
@@ -273,6 +281,7 @@ void TEditorScreenStrings::ReplaceRows(int Index, int Count, std::string_view S)
         // Whole lines deleted: the rows before them stay as they are.
         Step->FirstRow = Index;
         GetRowsText(Index, Count, Step->LastAttr, OldCount, Step->Text);
+        GetRowShapes(Index, OldCount, Step->Shapes);
         OldCount = Count;
         const TRowMarks Marks = DeleteRows(Index, Count);
         if (FCount == 0)
@@ -295,6 +304,7 @@ void TEditorScreenStrings::ReplaceRows(int Index, int Count, std::string_view S)
         }
         Step->FirstRow = First;
         GetRowsText(First, LineEnd - First + 1, Step->LastAttr, OldCount, Step->Text);
+        GetRowShapes(First, OldCount, Step->Shapes);
 
         std::string Text;
         size_t Size = S.size();

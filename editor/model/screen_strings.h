@@ -64,6 +64,8 @@ public:
     // after raCrlf rows; RowCount rows read, LastAttr the attribute of the last of them
     // (raInvalid, 0 and empty for an empty span or an Index outside the list).
     void GetRowsText(int Index, int Count, TRowAttribute& LastAttr, int& RowCount, std::string& Text) const;
+    // Shapes of Count rows from Index, (byte length << 2) | RowAttribute each (for undo).
+    void GetRowShapes(int Index, int Count, std::vector<uint32_t>& Shapes) const;
     // First / last row of the line that holds row R (see the .cpp for the edge values).
     int LineStartRow(int R) const;
     int LineEndRow(int R) const;

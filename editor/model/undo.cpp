@@ -84,7 +84,10 @@ void TEditorUndoObj::Clear() {
 TEditorUndoObj::TCurrent TEditorUndoObj::Restore(const TUndoData& Step) {
     TEditorScreenStrings& S = *FStrings;
     TCurrent Cur;
-    if (Step.NewCount > 0) S.GetRowsText(Step.FirstRow, Step.NewCount, Cur.Last, Cur.Rows, Cur.Text);
+    if (Step.NewCount > 0) {
+        S.GetRowsText(Step.FirstRow, Step.NewCount, Cur.Last, Cur.Rows, Cur.Text);
+        S.GetRowShapes(Step.FirstRow, Cur.Rows, Cur.Shapes);
+    }
 
     if (Step.LastAttr == raInvalid) {
         // The change had only inserted: its rows go.
@@ -98,16 +101,43 @@ TEditorUndoObj::TCurrent TEditorUndoObj::Restore(const TUndoData& Step) {
         Cur.Restored = 0;
     } else {
         TEditorStringList Temp;
-        S.WrapText(Step.Text, Temp);
-        const int Last = Temp.GetCount() - 1;
-        if (Step.LastAttr == raWrapped && Last > 0 && Temp.RowLength(Last) == 0) Temp.Delete(Last);
-        Temp.SetRowAttribute(Temp.GetCount() - 1, Step.LastAttr);
+        BuildRows(Step, Temp);
         Cur.Restored = Temp.GetCount();
         S.PutRows(Step.FirstRow, Cur.Rows, Temp);
     }
     const int Scanned = S.UpdateRowAttributes(Step.FirstRow, true);
     S.UpdateInfo = TUpdateInfo{Step.FirstRow, Cur.Rows, Cur.Restored, Scanned, true};
     return Cur;
+}
+
+void TEditorUndoObj::BuildRows(const TUndoData& Step, TEditorStringList& Temp) {
+    const std::string_view Text(Step.Text);
+    size_t Pos = 0;
+    bool Fits = !Step.Shapes.empty();
+    for (size_t I = 0; Fits && I < Step.Shapes.size(); ++I) {
+        const size_t Length = Step.Shapes[I] >> 2;
+        const auto Attr = static_cast<TRowAttribute>(Step.Shapes[I] & 3);
+        if (Length > Text.size() - Pos) {
+            Fits = false;
+            break;
+        }
+        const int Row = Temp.AddRow(Text.substr(Pos, Length));
+        Temp.SetRowAttribute(Row, Attr);
+        Pos += Length;
+        if (Attr == raCrlf) {
+            if (Text.substr(Pos, 2) != "\r\n") Fits = false;
+            Pos += 2;
+        }
+    }
+    if (Fits && Pos == Text.size()) {
+        Temp.SetRowAttribute(Temp.GetCount() - 1, Step.LastAttr);
+        return;
+    }
+    // No shapes, or shapes that do not describe the text: cut the text afresh.
+    FStrings->WrapText(Text, Temp);
+    const int Last = Temp.GetCount() - 1;
+    if (Step.LastAttr == raWrapped && Last > 0 && Temp.RowLength(Last) == 0) Temp.Delete(Last);
+    Temp.SetRowAttribute(Temp.GetCount() - 1, Step.LastAttr);
 }
 
 void TEditorUndoObj::Undo() {
@@ -122,6 +152,7 @@ void TEditorUndoObj::Undo() {
         U->NewCount = Cur.Restored;
         U->LastAttr = Cur.Last;
         U->Text = std::move(Cur.Text);
+        U->Shapes = std::move(Cur.Shapes);
         AddRedo(*U);
     }
     if (Active) {
@@ -152,6 +183,7 @@ void TEditorUndoObj::Redo() {
         N->NewCount = Cur.Restored;
         N->LastAttr = Cur.Last;
         N->Text = std::move(Cur.Text);
+        N->Shapes = std::move(Cur.Shapes);
     }
     if (Active) {
         Active->SetRow(R->CaretRow);

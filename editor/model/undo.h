@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/model/row_string_list.h"
 
@@ -19,6 +20,11 @@ struct TUndoData {
     int32_t NewCount = 0;          // rows that hold the new text; 0 when the change only deleted
     TRowAttribute LastAttr = raInvalid; // of the last old row; raInvalid when nothing was replaced
     std::string Text;              // the old text, CR LF after raCrlf rows
+    // The old rows' shapes, (byte length << 2) | RowAttribute each, so that undo puts back the
+    // very rows that were there. Re-wrapping Text instead can cut a row differently from the
+    // cut it had (a row's break may depend on text that a later change re-wrapped after it),
+    // which would leave the older steps pointing at the wrong rows. Empty: re-wrap Text.
+    std::vector<uint32_t> Shapes;
 };
 
 // An owning list of steps; the last one is the next to undo or redo.
@@ -72,6 +78,7 @@ protected:
         std::string Text;
         int Rows = 0;
         TRowAttribute Last = raInvalid;
+        std::vector<uint32_t> Shapes;
         int Restored = 0;
     };
     // Steps 2 to 4 of undo and redo: reads the step's rows, puts its text back, rescans the
@@ -86,4 +93,6 @@ protected:
 
 private:
     void Trim();
+    // The rows of Step's old text, by its shapes when they fit the text, else re-wrapped.
+    void BuildRows(const TUndoData& Step, TEditorStringList& Temp);
 };

@@ -1,0 +1,33 @@
+// Random edits of the screen rows against a plain string reference, with undo and redo.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "model/screen_strings_support.h"
+
+using namespace screen_test;
+
+namespace {
+
+struct TRandom {
+    std::mt19937 Gen;
+    explicit TRandom(unsigned Seed) : Gen(Seed) {}
+    unsigned Next(unsigned Bound) { return Bound == 0 ? 0 : static_cast<unsigned>(Gen() % Bound); }
+    bool Exhausted() const { return false; }
+};
+
+} // namespace
+
+// Many thousands of steps, word wrap on and off, random wrap options, texts with every kind of
+// line break, double-byte characters and tabs.
+TEST(ScreenStringsRandom, TextRowsMarksAndHistoryStayConsistent) {
+    TRandom Rand(20240611);
+    TExerciser X;
+    int Steps = 0;
+    for (int Segment = 0; Segment < 60; ++Segment) {
+        const std::string E = X.Segment(Rand, 120);
+        ASSERT_EQ(E, "") << "segment " << Segment;
+        Steps += 120;
+    }
+    EXPECT_GE(Steps, 7000);
+}
