@@ -25,9 +25,10 @@ std::string FindOnPath(const std::string& Program) {
     std::string_view Rest = Path;
     while (true) {
         size_t Colon = Rest.find(':');
-        std::string Dir(Rest.substr(0, Colon));
+        std::string_view Dir = Rest.substr(0, Colon);
         if (Dir.empty()) Dir = "."; // an empty entry means the current folder
-        std::string Candidate = Dir + "/" + Program;
+        std::string Candidate;
+        Candidate.append(Dir).append("/").append(Program);
         struct stat St;
         if (stat(Candidate.c_str(), &St) == 0 && S_ISREG(St.st_mode) && access(Candidate.c_str(), X_OK) == 0)
             return Candidate;
