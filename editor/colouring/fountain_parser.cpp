@@ -118,9 +118,10 @@ void TFountainParser::NewData(std::string_view Text, const TRowAttributeData& Da
 }
 
 uint8_t TFountainParser::NextToken() {
-    // A carried token begins at the very start of the row: blanks there belong to it (a
-    // comment, a string or a bracket region goes on through them).
-    if (CarryToken == 0) SkipBlanks();
+    // A carried token, or a bracket region the row starts in, begins at the very start of
+    // the row: blanks there belong to it (a comment, a string or a region goes on through
+    // them).
+    if (CarryToken == 0 && BracketIndex < 0) SkipBlanks();
     FRun = FTokenStart = FP;
     FResuming = CarryToken != 0;
     if (AtRowEnd(FRun)) {
