@@ -2,6 +2,7 @@
 #include "platform/raster_canvas.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -69,6 +70,20 @@ TRect TRasterCanvas::ClipRect() const {
     return B;
 }
 
+TRect TRasterCanvas::TakeDirty() {
+    const TRect R = FDirty;
+    FDirty = TRect{};
+    return R;
+}
+
+void TRasterCanvas::MarkDirty(const TRect& R) {
+    const TRect D = IntersectRect(R, ClipRect());
+    if (D.IsEmpty()) return;
+    const bool WasEmpty = FDirty.IsEmpty();
+    FDirty = UnionRect(FDirty, D);
+    if (WasEmpty && OnDirty) OnDirty();
+}
+
 TFontEngine* TRasterCanvas::Engine() const { return FEngine ? FEngine : FontEngine(); }
 
 TTextMetric TRasterCanvas::GetTextMetrics() {
@@ -83,6 +98,7 @@ bool TRasterCanvas::InClip(int X, int Y) const {
 }
 
 void TRasterCanvas::Fill(const TRect& Area, uint32_t Pixel) {
+    MarkDirty(Area);
     for (const TRect& C : FClip) {
         const TRect R = IntersectRect(Area, C);
         for (int Y = R.Top; Y < R.Bottom; ++Y) {
@@ -98,6 +114,8 @@ void TRasterCanvas::MoveTo(int X, int Y) { FPenPos = {X, Y}; }
 
 void TRasterCanvas::LineTo(int X, int Y) {
     const uint32_t P = ColorToPixel(FPenColor);
+    MarkDirty(TRect{std::min(FPenPos.X, X), std::min(FPenPos.Y, Y), std::max(FPenPos.X, X) + 1,
+                    std::max(FPenPos.Y, Y) + 1});
     LineDDA(FPenPos.X, FPenPos.Y, X, Y, [&](int PX, int PY) {
         if (InClip(PX, PY)) FBuffer.Pixels[static_cast<ptrdiff_t>(PY) * FBuffer.Stride + PX] = P;
     });
@@ -105,7 +123,9 @@ void TRasterCanvas::LineTo(int X, int Y) {
 }
 
 void TRasterCanvas::SetPixel(int X, int Y, TColor Color) {
-    if (InClip(X, Y)) FBuffer.Pixels[static_cast<ptrdiff_t>(Y) * FBuffer.Stride + X] = ColorToPixel(Color);
+    if (!InClip(X, Y)) return;
+    FBuffer.Pixels[static_cast<ptrdiff_t>(Y) * FBuffer.Stride + X] = ColorToPixel(Color);
+    MarkDirty(TRect{X, Y, X + 1, Y + 1});
 }
 
 TColor TRasterCanvas::GetPixel(int X, int Y) const {
@@ -122,6 +142,7 @@ void TRasterCanvas::ExtTextOut(int X, int Y, TTextOutOptions Options, const TRec
     const TRect Limit = (Options & etoClipped) ? IntersectRect(Cells, Rect) : Cells;
     if (Limit.IsEmpty()) return;
     if (FBrushStyle == bsSolid) Fill(Limit, ColorToPixel(FBrushColor));
+    MarkDirty(Limit);
     TFontEngine* E = Engine();
     if (!E) return;
     for (const TRect& C : FClip) {
@@ -138,6 +159,7 @@ void TRasterCanvas::BitBlt(int X, int Y, int W, int H, const TBitmap& Source, in
     if (!UsesSource) Src = Bounds(SX, SY, W, H);
     const TRect Dst = OffsetRect(Src, X - SX, Y - SY);
     const uint32_t P = ColorToPixel(FBrushColor);
+    MarkDirty(Dst);
 
     // The source may be this canvas's own bitmap: read from a copy of the area.
     std::vector<uint32_t> Copy;
@@ -173,6 +195,7 @@ void TRasterCanvas::BitBlt(int X, int Y, int W, int H, const TBitmap& Source, in
 void TRasterCanvas::PatBlt(const TRect& Area, TRasterOp Rop) {
     const uint8_t Rop3 = Rop3Of(Rop);
     const uint32_t P = ColorToPixel(FBrushColor);
+    MarkDirty(Area);
     for (const TRect& C : FClip) {
         const TRect R = IntersectRect(Area, C);
         for (int Y = R.Top; Y < R.Bottom; ++Y) {
@@ -180,4 +203,26 @@ void TRasterCanvas::PatBlt(const TRect& Area, TRasterOp Rop) {
             for (int X = R.Left; X < R.Right; ++X) Row[X] = Ternary(Rop3, P, 0, Row[X]) | kAlpha;
         }
     }
+}
+
+TRect ScrollPixels(TPixelBuffer& Buffer, int Dx, int Dy, const TRect& ClipArea) {
+    const TRect Clip = IntersectRect(ClipArea, TRect{0, 0, Buffer.Width, Buffer.Height});
+    if (Clip.IsEmpty()) return TRect{};
+    const TRect Moved = IntersectRect(OffsetRect(Clip, Dx, Dy), Clip);
+    if (Moved.IsEmpty()) return Clip;
+    if (Dx == 0 && Dy == 0) return TRect{};
+    // Rows are walked away from the direction of the move so that no source is overwritten
+    // before it is read; memmove handles the overlap inside a row.
+    const int W = Moved.Width();
+    for (int I = 0; I < Moved.Height(); ++I) {
+        const int Y = Dy > 0 ? Moved.Bottom - 1 - I : Moved.Top + I;
+        uint32_t* Dst = Buffer.Pixels + static_cast<ptrdiff_t>(Y) * Buffer.Stride + Moved.Left;
+        const uint32_t* Src = Buffer.Pixels + static_cast<ptrdiff_t>(Y - Dy) * Buffer.Stride + Moved.Left - Dx;
+        std::memmove(Dst, Src, static_cast<size_t>(W) * sizeof(uint32_t));
+    }
+    if (Dx != 0 && Dy != 0) return Clip;
+    if (Dy > 0) return TRect{Clip.Left, Clip.Top, Clip.Right, Moved.Top};
+    if (Dy < 0) return TRect{Clip.Left, Moved.Bottom, Clip.Right, Clip.Bottom};
+    if (Dx > 0) return TRect{Clip.Left, Clip.Top, Moved.Left, Clip.Bottom};
+    return TRect{Moved.Right, Clip.Top, Clip.Right, Clip.Bottom};
 }

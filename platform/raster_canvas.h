@@ -1,6 +1,7 @@
 // A canvas that draws on a buffer of 32-bit pixels: bitmaps and the backends' window surfaces.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "platform/graphics.h"
@@ -41,7 +42,14 @@ public:
     void PatBlt(const TRect& R, TRasterOp Rop) override;
     TRect ClipRect() const override;
 
+    // The bounding box of what was drawn since the last call, which empties it; a window
+    // shows that part of its surface again.
+    TRect TakeDirty();
+    // Called when the dirty box becomes non-empty.
+    std::function<void()> OnDirty;
+
 private:
+    void MarkDirty(const TRect& R);
     TFontEngine* Engine() const;
     bool InClip(int X, int Y) const;
     void Fill(const TRect& R, uint32_t Pixel);
@@ -54,4 +62,10 @@ private:
     TBrushStyle FBrushStyle = bsSolid;
     TColor FPenColor = clBlack;
     TPoint FPenPos;
+    TRect FDirty;
 };
+
+// Moves the pixels of Buffer inside Clip by (Dx, Dy); pixels that would come from outside
+// Clip are left as they were. Returns the bounding box of the uncovered part (all of Clip
+// when the move is as large as Clip, or goes both ways).
+TRect ScrollPixels(TPixelBuffer& Buffer, int Dx, int Dy, const TRect& Clip);
