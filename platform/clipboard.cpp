@@ -28,7 +28,8 @@ bool SameNameIgnoringCase(const std::string& A, const std::string& B) {
 TClipboardFormat RegisterClipboardFormat(const std::string& Name) {
     auto& Names = FormatNames();
     for (size_t I = 0; I < Names.size(); ++I)
-        if (SameNameIgnoringCase(Names[I], Name)) return kFirstPrivateFormat + static_cast<TClipboardFormat>(I);
+        if (SameNameIgnoringCase(Names[I], Name))
+            return kFirstPrivateFormat + static_cast<TClipboardFormat>(I);
     Names.push_back(Name);
     return kFirstPrivateFormat + static_cast<TClipboardFormat>(Names.size() - 1);
 }
@@ -39,5 +40,9 @@ std::string ClipboardFormatName(TClipboardFormat Format) {
     return Names[Format - kFirstPrivateFormat];
 }
 
-TClipboard* Clipboard() { return GClipboard; }
-void SetClipboard(TClipboard* Value) { GClipboard = Value; }
+TClipboard* Clipboard() {
+    return GClipboard;
+}
+void SetClipboard(TClipboard* Value) {
+    GClipboard = Value;
+}

@@ -12,13 +12,20 @@ TFontEngine* GFontEngine = nullptr;
 // The Windows defaults of the system colours the controls use.
 TColor SystemColor(int Index) {
     switch (Index) {
-    case 5: return clWhite; // window
-    case 8: return clBlack; // window text
-    case 13: return RGB(0x00, 0x78, 0xD7); // highlight
-    case 14: return clWhite; // highlight text
-    case 15: return RGB(0xF0, 0xF0, 0xF0); // button face
-    case 16: return RGB(0xA0, 0xA0, 0xA0); // button shadow
-    default: return clBlack;
+    case 5:
+        return clWhite; // window
+    case 8:
+        return clBlack; // window text
+    case 13:
+        return RGB(0x00, 0x78, 0xD7); // highlight
+    case 14:
+        return clWhite; // highlight text
+    case 15:
+        return RGB(0xF0, 0xF0, 0xF0); // button face
+    case 16:
+        return RGB(0xA0, 0xA0, 0xA0); // button shadow
+    default:
+        return clBlack;
     }
 }
 } // namespace
@@ -30,10 +37,13 @@ TColor ColorToRGB(TColor C) {
 
 uint32_t ColorToPixel(TColor C) {
     const TColor V = ColorToRGB(C);
-    return 0xFF000000u | (uint32_t(GetRValue(V)) << 16) | (uint32_t(GetGValue(V)) << 8) | uint32_t(GetBValue(V));
+    return 0xFF000000u | (uint32_t(GetRValue(V)) << 16) | (uint32_t(GetGValue(V)) << 8) |
+           uint32_t(GetBValue(V));
 }
 
-TColor PixelToColor(uint32_t P) { return RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF); }
+TColor PixelToColor(uint32_t P) {
+    return RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF);
+}
 
 TRect IntersectRect(const TRect& A, const TRect& B) {
     TRect R{std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
@@ -49,14 +59,20 @@ TRect UnionRect(const TRect& A, const TRect& B) {
                  std::max(A.Bottom, B.Bottom)};
 }
 
-TRect OffsetRect(const TRect& R, int Dx, int Dy) { return TRect{R.Left + Dx, R.Top + Dy, R.Right + Dx, R.Bottom + Dy}; }
+TRect OffsetRect(const TRect& R, int Dx, int Dy) {
+    return TRect{R.Left + Dx, R.Top + Dy, R.Right + Dx, R.Bottom + Dy};
+}
 
 void TCanvas::Draw(int X, int Y, const TBitmap& Source) {
     BitBlt(X, Y, Source.Width(), Source.Height(), Source, 0, 0, SRCCOPY);
 }
 
-TFontEngine* FontEngine() { return GFontEngine; }
-void SetFontEngine(TFontEngine* Engine) { GFontEngine = Engine; }
+TFontEngine* FontEngine() {
+    return GFontEngine;
+}
+void SetFontEngine(TFontEngine* Engine) {
+    GFontEngine = Engine;
+}
 
 void LineDDA(int X1, int Y1, int X2, int Y2, const std::function<void(int X, int Y)>& Proc) {
     // Bresenham over the major axis; the end point is not visited.
@@ -89,7 +105,9 @@ void LineDDA(int X1, int Y1, int X2, int Y2, const std::function<void(int X, int
 
 TBitmap::TBitmap() : FCanvas(std::make_unique<TRasterCanvas>()) {}
 
-TBitmap::TBitmap(int Width, int Height) : TBitmap() { SetSize(Width, Height); }
+TBitmap::TBitmap(int Width, int Height) : TBitmap() {
+    SetSize(Width, Height);
+}
 
 TBitmap::~TBitmap() = default;
 
@@ -100,9 +118,13 @@ void TBitmap::SetSize(int Width, int Height) {
     FCanvas->Bind(Buffer());
 }
 
-TCanvas& TBitmap::Canvas() { return *FCanvas; }
+TCanvas& TBitmap::Canvas() {
+    return *FCanvas;
+}
 
-TPixelBuffer TBitmap::Buffer() { return TPixelBuffer{FPixels.empty() ? nullptr : FPixels.data(), FWidth, FHeight, FWidth}; }
+TPixelBuffer TBitmap::Buffer() {
+    return TPixelBuffer{FPixels.empty() ? nullptr : FPixels.data(), FWidth, FHeight, FWidth};
+}
 
 void TBitmap::LoadMonochromeBits(int Width, int Height, const uint8_t* Bits, int BytesPerRow) {
     SetSize(Width, Height);
@@ -157,7 +179,9 @@ int TImageList::AddMasked(const TBitmap& Bitmap, TColor Transparent) {
     return First;
 }
 
-void TImageList::Clear() { FImages.clear(); }
+void TImageList::Clear() {
+    FImages.clear();
+}
 
 void TImageList::Draw(TCanvas& Canvas, int X, int Y, int Index) const {
     if (Index < 0 || Index >= Count()) return;

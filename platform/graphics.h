@@ -25,10 +25,18 @@ inline constexpr TColor clBtnShadow = clSystemColor | 16;
 inline constexpr TColor clHighlight = clSystemColor | 13;
 inline constexpr TColor clHighlightText = clSystemColor | 14;
 
-constexpr int GetRValue(TColor C) { return C & 0xFF; }
-constexpr int GetGValue(TColor C) { return (C >> 8) & 0xFF; }
-constexpr int GetBValue(TColor C) { return (C >> 16) & 0xFF; }
-constexpr TColor RGB(int R, int G, int B) { return (R & 0xFF) | ((G & 0xFF) << 8) | ((B & 0xFF) << 16); }
+constexpr int GetRValue(TColor C) {
+    return C & 0xFF;
+}
+constexpr int GetGValue(TColor C) {
+    return (C >> 8) & 0xFF;
+}
+constexpr int GetBValue(TColor C) {
+    return (C >> 16) & 0xFF;
+}
+constexpr TColor RGB(int R, int G, int B) {
+    return (R & 0xFF) | ((G & 0xFF) << 8) | ((B & 0xFF) << 16);
+}
 // The plain $00BBGGRR value of a colour (system colours looked up; the top byte dropped).
 TColor ColorToRGB(TColor C);
 
@@ -51,8 +59,12 @@ struct TRect {
     bool Contains(TPoint P) const { return P.X >= Left && P.X < Right && P.Y >= Top && P.Y < Bottom; }
     bool operator==(const TRect&) const = default;
 };
-inline TRect Rect(int Left, int Top, int Right, int Bottom) { return TRect{Left, Top, Right, Bottom}; }
-inline TRect Bounds(int Left, int Top, int Width, int Height) { return TRect{Left, Top, Left + Width, Top + Height}; }
+inline TRect Rect(int Left, int Top, int Right, int Bottom) {
+    return TRect{Left, Top, Right, Bottom};
+}
+inline TRect Bounds(int Left, int Top, int Width, int Height) {
+    return TRect{Left, Top, Left + Width, Top + Height};
+}
 // The common part; an empty rectangle when they do not overlap.
 TRect IntersectRect(const TRect& A, const TRect& B);
 // The smallest rectangle holding both (an empty one counts as nothing).
@@ -82,18 +94,18 @@ struct TTextMetric {
 // Raster operations of BitBlt and PatBlt: the Win32 ternary codes over pattern (brush),
 // source and destination. Any ternary code works; these are the named ones.
 using TRasterOp = uint32_t;
-inline constexpr TRasterOp SRCCOPY = 0x00CC0020; // S
-inline constexpr TRasterOp SRCPAINT = 0x00EE0086; // S | D
-inline constexpr TRasterOp SRCAND = 0x008800C6; // S & D
-inline constexpr TRasterOp SRCINVERT = 0x00660046; // S ^ D
-inline constexpr TRasterOp SRCERASE = 0x00440328; // S & ~D
-inline constexpr TRasterOp NOTSRCCOPY = 0x00330008; // ~S
+inline constexpr TRasterOp SRCCOPY = 0x00CC0020;     // S
+inline constexpr TRasterOp SRCPAINT = 0x00EE0086;    // S | D
+inline constexpr TRasterOp SRCAND = 0x008800C6;      // S & D
+inline constexpr TRasterOp SRCINVERT = 0x00660046;   // S ^ D
+inline constexpr TRasterOp SRCERASE = 0x00440328;    // S & ~D
+inline constexpr TRasterOp NOTSRCCOPY = 0x00330008;  // ~S
 inline constexpr TRasterOp NOTSRCERASE = 0x001100A6; // ~(S | D)
-inline constexpr TRasterOp MERGECOPY = 0x00C000CA; // P & S
-inline constexpr TRasterOp MERGEPAINT = 0x00BB0226; // ~S | D
-inline constexpr TRasterOp PATCOPY = 0x00F00021; // P
-inline constexpr TRasterOp PATINVERT = 0x005A0049; // P ^ D
-inline constexpr TRasterOp DSTINVERT = 0x00550009; // ~D
+inline constexpr TRasterOp MERGECOPY = 0x00C000CA;   // P & S
+inline constexpr TRasterOp MERGEPAINT = 0x00BB0226;  // ~S | D
+inline constexpr TRasterOp PATCOPY = 0x00F00021;     // P
+inline constexpr TRasterOp PATINVERT = 0x005A0049;   // P ^ D
+inline constexpr TRasterOp DSTINVERT = 0x00550009;   // ~D
 inline constexpr TRasterOp BLACKNESS = 0x00000042;
 inline constexpr TRasterOp WHITENESS = 0x00FF0062;
 
@@ -171,8 +183,8 @@ public:
     virtual TTextMetric Metrics(const TFont& Font) = 0;
     // Draws the glyphs of Bytes into Target, one cell of CellWidth per byte starting at
     // (X, Y = top of the cells), in Font.Color, inside Clip. Backgrounds are the caller's.
-    virtual void DrawGlyphs(const TPixelBuffer& Target, const TRect& Clip, int X, int Y, std::string_view Bytes,
-                            int CellWidth, const TFont& Font) = 0;
+    virtual void DrawGlyphs(const TPixelBuffer& Target, const TRect& Clip, int X, int Y,
+                            std::string_view Bytes, int CellWidth, const TFont& Font) = 0;
 };
 // The engine that bitmap canvases use; installed by the backend (nullptr: no glyphs drawn,
 // metrics of a 12-pixel cell grid).
@@ -238,7 +250,7 @@ public:
 private:
     struct TImage {
         std::unique_ptr<TBitmap> Image; // transparent pixels black
-        std::unique_ptr<TBitmap> Mask; // transparent pixels white, the others black
+        std::unique_ptr<TBitmap> Mask;  // transparent pixels white, the others black
     };
     int FWidth;
     int FHeight;

@@ -13,10 +13,18 @@ struct TMessage {
 };
 
 // Packing helpers.
-constexpr uint16_t LOWORD(uintptr_t V) { return static_cast<uint16_t>(V & 0xFFFF); }
-constexpr uint16_t HIWORD(uintptr_t V) { return static_cast<uint16_t>((V >> 16) & 0xFFFF); }
-constexpr uint8_t LOBYTE(uintptr_t V) { return static_cast<uint8_t>(V & 0xFF); }
-constexpr uint32_t MAKELONG(uint16_t Lo, uint16_t Hi) { return uint32_t(Lo) | (uint32_t(Hi) << 16); }
+constexpr uint16_t LOWORD(uintptr_t V) {
+    return static_cast<uint16_t>(V & 0xFFFF);
+}
+constexpr uint16_t HIWORD(uintptr_t V) {
+    return static_cast<uint16_t>((V >> 16) & 0xFFFF);
+}
+constexpr uint8_t LOBYTE(uintptr_t V) {
+    return static_cast<uint8_t>(V & 0xFF);
+}
+constexpr uint32_t MAKELONG(uint16_t Lo, uint16_t Hi) {
+    return uint32_t(Lo) | (uint32_t(Hi) << 16);
+}
 constexpr intptr_t MAKELPARAM(int Lo, int Hi) {
     return static_cast<intptr_t>(MAKELONG(static_cast<uint16_t>(Lo), static_cast<uint16_t>(Hi)));
 }
@@ -24,11 +32,19 @@ constexpr uintptr_t MAKEWPARAM(int Lo, int Hi) {
     return static_cast<uintptr_t>(MAKELONG(static_cast<uint16_t>(Lo), static_cast<uint16_t>(Hi)));
 }
 // Signed client coordinates of a mouse message (a point left of or above the window is negative).
-constexpr int GET_X_LPARAM(intptr_t L) { return static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(L))); }
-constexpr int GET_Y_LPARAM(intptr_t L) { return static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(L))); }
+constexpr int GET_X_LPARAM(intptr_t L) {
+    return static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(L)));
+}
+constexpr int GET_Y_LPARAM(intptr_t L) {
+    return static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(L)));
+}
 // Wheel turn in WM_MOUSEWHEEL: multiples of WHEEL_DELTA, positive away from the user.
-constexpr int GET_WHEEL_DELTA_WPARAM(uintptr_t W) { return static_cast<int16_t>(HIWORD(W)); }
-constexpr int GET_KEYSTATE_WPARAM(uintptr_t W) { return LOWORD(W); }
+constexpr int GET_WHEEL_DELTA_WPARAM(uintptr_t W) {
+    return static_cast<int16_t>(HIWORD(W));
+}
+constexpr int GET_KEYSTATE_WPARAM(uintptr_t W) {
+    return LOWORD(W);
+}
 constexpr int WHEEL_DELTA = 120;
 
 // Window messages.
@@ -42,8 +58,8 @@ enum : uint32_t {
     WM_KILLFOCUS = 0x0008,
     WM_ENABLE = 0x000A,
     WM_SETREDRAW = 0x000B, // WParam 0 switches redrawing off, 1 on
-    WM_SETTEXT = 0x000C, // LParam: const char* (CP932, zero-terminated)
-    WM_GETTEXT = 0x000D, // WParam buffer size in bytes, LParam char* buffer; Result bytes copied
+    WM_SETTEXT = 0x000C,   // LParam: const char* (CP932, zero-terminated)
+    WM_GETTEXT = 0x000D,   // WParam buffer size in bytes, LParam char* buffer; Result bytes copied
     WM_GETTEXTLENGTH = 0x000E,
     WM_PAINT = 0x000F, // WParam: TCanvas* clipped to the update region (see PaintCanvas)
     WM_CLOSE = 0x0010,
@@ -157,9 +173,9 @@ enum : uint32_t {
     EM_CHARFROMPOS = 0x00D7,
 };
 
-// Control notifications of the framework, in a range of their own. The host sends CM_MOUSEENTER/CM_MOUSELEAVE when the pointer enters or
-// leaves the window; the other three are for the control to send to itself when its
-// font, colour or 3-D look changes.
+// Control notifications of the framework, in a range of their own. The host sends CM_MOUSEENTER/CM_MOUSELEAVE
+// when the pointer enters or leaves the window; the other three are for the control to send to itself when
+// its font, colour or 3-D look changes.
 enum : uint32_t {
     CM_BASE = 0xB000,
     CM_FONTCHANGED = CM_BASE + 1,
@@ -185,7 +201,7 @@ enum : uint32_t {
     KF_EXTENDED = 1u << 24,
     KF_ALTDOWN = 1u << 29,
     KF_REPEAT = 1u << 30, // the key was already down: an auto-repeat
-    KF_UP = 1u << 31, // set in key-up messages
+    KF_UP = 1u << 31,     // set in key-up messages
 };
 
 // Scroll bar requests (WM_HSCROLL, WM_VSCROLL low word) and bars.
@@ -255,8 +271,8 @@ enum : uint32_t { CS_VREDRAW = 0x0001, CS_HREDRAW = 0x0002, CS_DBLCLKS = 0x0008 
 
 // System metrics (TWindowHost::SystemMetric).
 enum : int {
-    SM_CXVSCROLL = 2, // width of a vertical scroll bar
-    SM_CYHSCROLL = 3, // height of a horizontal scroll bar
+    SM_CXVSCROLL = 2,  // width of a vertical scroll bar
+    SM_CYHSCROLL = 3,  // height of a horizontal scroll bar
     SM_CYVSCROLL = 20, // height of the arrow of a vertical scroll bar (its width, in practice)
     SM_CXHSCROLL = 21,
 };
@@ -299,7 +315,7 @@ enum : uint8_t {
     VK_NONCONVERT = 0x1D,
     VK_SPACE = 0x20,
     VK_PRIOR = 0x21, // Page Up
-    VK_NEXT = 0x22, // Page Down
+    VK_NEXT = 0x22,  // Page Down
     VK_END = 0x23,
     VK_HOME = 0x24,
     VK_LEFT = 0x25,
@@ -337,12 +353,12 @@ enum : uint8_t {
     VK_OEM_COMMA = 0xBC,
     VK_OEM_MINUS = 0xBD,
     VK_OEM_PERIOD = 0xBE,
-    VK_OEM_2 = 0xBF, // '/?'
-    VK_OEM_3 = 0xC0, // '`~'
-    VK_OEM_4 = 0xDB, // '[{'
-    VK_OEM_5 = 0xDC, // '\|'
-    VK_OEM_6 = 0xDD, // ']}'
-    VK_OEM_7 = 0xDE, // quote
+    VK_OEM_2 = 0xBF,   // '/?'
+    VK_OEM_3 = 0xC0,   // '`~'
+    VK_OEM_4 = 0xDB,   // '[{'
+    VK_OEM_5 = 0xDC,   // '\|'
+    VK_OEM_6 = 0xDD,   // ']}'
+    VK_OEM_7 = 0xDE,   // quote
     VK_OEM_102 = 0xE2, // '\_' of the Japanese keyboard
     VK_PROCESSKEY = 0xE5,
 };

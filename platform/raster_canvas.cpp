@@ -12,15 +12,24 @@ constexpr uint32_t kAlpha = 0xFF000000u;
 // pattern, source and destination bits (i >> 2, i >> 1, i) & 1.
 uint32_t Ternary(uint8_t Rop3, uint32_t P, uint32_t S, uint32_t D) {
     switch (Rop3) {
-    case 0xCC: return S;
-    case 0x88: return S & D;
-    case 0xEE: return S | D;
-    case 0x66: return S ^ D;
-    case 0x33: return ~S;
-    case 0x55: return ~D;
-    case 0xF0: return P;
-    case 0x5A: return P ^ D;
-    default: break;
+    case 0xCC:
+        return S;
+    case 0x88:
+        return S & D;
+    case 0xEE:
+        return S | D;
+    case 0x66:
+        return S ^ D;
+    case 0x33:
+        return ~S;
+    case 0x55:
+        return ~D;
+    case 0xF0:
+        return P;
+    case 0x5A:
+        return P ^ D;
+    default:
+        break;
     }
     uint32_t R = 0;
     for (int I = 0; I < 8; ++I) {
@@ -30,7 +39,9 @@ uint32_t Ternary(uint8_t Rop3, uint32_t P, uint32_t S, uint32_t D) {
     return R;
 }
 
-uint8_t Rop3Of(TRasterOp Rop) { return static_cast<uint8_t>((Rop >> 16) & 0xFF); }
+uint8_t Rop3Of(TRasterOp Rop) {
+    return static_cast<uint8_t>((Rop >> 16) & 0xFF);
+}
 
 TTextMetric FallbackMetrics() {
     TTextMetric M;
@@ -44,7 +55,9 @@ TTextMetric FallbackMetrics() {
 
 } // namespace
 
-TRasterCanvas::TRasterCanvas(TPixelBuffer Buffer, TFontEngine* Engine) : FEngine(Engine) { Bind(Buffer); }
+TRasterCanvas::TRasterCanvas(TPixelBuffer Buffer, TFontEngine* Engine) : FEngine(Engine) {
+    Bind(Buffer);
+}
 
 void TRasterCanvas::Bind(TPixelBuffer Buffer) {
     FBuffer = Buffer;
@@ -84,7 +97,9 @@ void TRasterCanvas::MarkDirty(const TRect& R) {
     if (WasEmpty && OnDirty) OnDirty();
 }
 
-TFontEngine* TRasterCanvas::Engine() const { return FEngine ? FEngine : FontEngine(); }
+TFontEngine* TRasterCanvas::Engine() const {
+    return FEngine ? FEngine : FontEngine();
+}
 
 TTextMetric TRasterCanvas::GetTextMetrics() {
     TFontEngine* E = Engine();
@@ -108,9 +123,13 @@ void TRasterCanvas::Fill(const TRect& Area, uint32_t Pixel) {
     }
 }
 
-void TRasterCanvas::FillRect(const TRect& R) { Fill(R, ColorToPixel(FBrushColor)); }
+void TRasterCanvas::FillRect(const TRect& R) {
+    Fill(R, ColorToPixel(FBrushColor));
+}
 
-void TRasterCanvas::MoveTo(int X, int Y) { FPenPos = {X, Y}; }
+void TRasterCanvas::MoveTo(int X, int Y) {
+    FPenPos = {X, Y};
+}
 
 void TRasterCanvas::LineTo(int X, int Y) {
     const uint32_t P = ColorToPixel(FPenColor);
@@ -133,8 +152,8 @@ TColor TRasterCanvas::GetPixel(int X, int Y) const {
     return PixelToColor(FBuffer.Pixels[static_cast<ptrdiff_t>(Y) * FBuffer.Stride + X]);
 }
 
-void TRasterCanvas::ExtTextOut(int X, int Y, TTextOutOptions Options, const TRect& Rect, std::string_view Bytes,
-                               int CellWidth) {
+void TRasterCanvas::ExtTextOut(int X, int Y, TTextOutOptions Options, const TRect& Rect,
+                               std::string_view Bytes, int CellWidth) {
     if (Options & etoOpaque) Fill(Rect, ColorToPixel(FBrushColor));
     if (Bytes.empty()) return;
     const TTextMetric M = GetTextMetrics();
@@ -182,7 +201,8 @@ void TRasterCanvas::BitBlt(int X, int Y, int W, int H, const TBitmap& Source, in
         for (int DY = R.Top; DY < R.Bottom; ++DY) {
             uint32_t* Row = FBuffer.Pixels + static_cast<ptrdiff_t>(DY) * FBuffer.Stride;
             const uint32_t* SRow =
-                UsesSource ? SrcPixels + static_cast<ptrdiff_t>(DY - Dst.Top + SrcTop) * SrcStride + SrcLeft - Dst.Left
+                UsesSource ? SrcPixels + static_cast<ptrdiff_t>(DY - Dst.Top + SrcTop) * SrcStride + SrcLeft -
+                                 Dst.Left
                            : nullptr;
             for (int DX = R.Left; DX < R.Right; ++DX) {
                 const uint32_t S = UsesSource ? SRow[DX] : 0;
@@ -217,7 +237,8 @@ TRect ScrollPixels(TPixelBuffer& Buffer, int Dx, int Dy, const TRect& ClipArea) 
     for (int I = 0; I < Moved.Height(); ++I) {
         const int Y = Dy > 0 ? Moved.Bottom - 1 - I : Moved.Top + I;
         uint32_t* Dst = Buffer.Pixels + static_cast<ptrdiff_t>(Y) * Buffer.Stride + Moved.Left;
-        const uint32_t* Src = Buffer.Pixels + static_cast<ptrdiff_t>(Y - Dy) * Buffer.Stride + Moved.Left - Dx;
+        const uint32_t* Src =
+            Buffer.Pixels + static_cast<ptrdiff_t>(Y - Dy) * Buffer.Stride + Moved.Left - Dx;
         std::memmove(Dst, Src, static_cast<size_t>(W) * sizeof(uint32_t));
     }
     if (Dx != 0 && Dy != 0) return Clip;

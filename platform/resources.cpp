@@ -23,30 +23,38 @@ const char* const GDigitGlyphs[10][7] = {
 
 // Pictures 11 x 11: ' ' background (white), '#' outline, letters colours.
 const char* const GMarkPictures[6][11] = {
-    {"   #####   ", "  #rrrrr#  ", " #rrrrrrr# ", "#rrrrrrrrr#", "#rrrrrrrrr#", "#rrrrrrrrr#",
-     "#rrrrrrrrr#", "#rrrrrrrrr#", " #rrrrrrr# ", "  #rrrrr#  ", "   #####   "},
-    {"###########", "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#",
-     "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#", "###########"},
-    {"     #     ", "    #g#    ", "    #g#    ", "   #ggg#   ", "   #ggg#   ", "  #ggggg#  ",
-     "  #ggggg#  ", " #ggggggg# ", " #ggggggg# ", "#ggggggggg#", "###########"},
-    {"     #     ", "    #m#    ", "   #mmm#   ", "  #mmmmm#  ", " #mmmmmmm# ", "#mmmmmmmmm#",
-     " #mmmmmmm# ", "  #mmmmm#  ", "   #mmm#   ", "    #m#    ", "     #     "},
-    {"   #####   ", "   #ooo#   ", "   #ooo#   ", "####ooo####", "#ooooooooo#", "#ooooooooo#",
-     "#ooooooooo#", "####ooo####", "   #ooo#   ", "   #ooo#   ", "   #####   "},
-    {"##         ", "#c##       ", "#ccc##     ", "#ccccc##   ", "#ccccccc## ", "#ccccccccc#",
-     "#ccccccc## ", "#ccccc##   ", "#ccc##     ", "#c##       ", "##         "},
+    {"   #####   ", "  #rrrrr#  ", " #rrrrrrr# ", "#rrrrrrrrr#", "#rrrrrrrrr#", "#rrrrrrrrr#", "#rrrrrrrrr#",
+     "#rrrrrrrrr#", " #rrrrrrr# ", "  #rrrrr#  ", "   #####   "},
+    {"###########", "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#",
+     "#bbbbbbbbb#", "#bbbbbbbbb#", "#bbbbbbbbb#", "###########"},
+    {"     #     ", "    #g#    ", "    #g#    ", "   #ggg#   ", "   #ggg#   ", "  #ggggg#  ", "  #ggggg#  ",
+     " #ggggggg# ", " #ggggggg# ", "#ggggggggg#", "###########"},
+    {"     #     ", "    #m#    ", "   #mmm#   ", "  #mmmmm#  ", " #mmmmmmm# ", "#mmmmmmmmm#", " #mmmmmmm# ",
+     "  #mmmmm#  ", "   #mmm#   ", "    #m#    ", "     #     "},
+    {"   #####   ", "   #ooo#   ", "   #ooo#   ", "####ooo####", "#ooooooooo#", "#ooooooooo#", "#ooooooooo#",
+     "####ooo####", "   #ooo#   ", "   #ooo#   ", "   #####   "},
+    {"##         ", "#c##       ", "#ccc##     ", "#ccccc##   ", "#ccccccc## ", "#ccccccccc#", "#ccccccc## ",
+     "#ccccc##   ", "#ccc##     ", "#c##       ", "##         "},
 };
 
 TColor PictureColor(char C) {
     switch (C) {
-    case '#': return clBlack;
-    case 'r': return RGB(0xE0, 0x20, 0x20);
-    case 'b': return RGB(0x20, 0x40, 0xE0);
-    case 'g': return RGB(0x10, 0xA0, 0x30);
-    case 'm': return RGB(0xC0, 0x20, 0xC0);
-    case 'o': return RGB(0xF0, 0x90, 0x10);
-    case 'c': return RGB(0x10, 0xB0, 0xC0);
-    default: return clWhite;
+    case '#':
+        return clBlack;
+    case 'r':
+        return RGB(0xE0, 0x20, 0x20);
+    case 'b':
+        return RGB(0x20, 0x40, 0xE0);
+    case 'g':
+        return RGB(0x10, 0xA0, 0x30);
+    case 'm':
+        return RGB(0xC0, 0x20, 0xC0);
+    case 'o':
+        return RGB(0xF0, 0x90, 0x10);
+    case 'c':
+        return RGB(0x10, 0xB0, 0xC0);
+    default:
+        return clWhite;
     }
 }
 
@@ -69,10 +77,10 @@ void DrawPictureMark(int Index, TBitmap& B) {
 }
 
 const char* const GArrow[] = {
-    "X           ", "XX          ", "X.X         ", "X..X        ", "X...X       ", "X....X      ",
-    "X.....X     ", "X......X    ", "X.......X   ", "X........X  ", "X.........X ", "X......XXXXX",
-    "X...X..X    ", "X..XX..X    ", "X.X  X..X   ", "XX   X..X   ", "X     X..X  ", "      X..X  ",
-    "       XX   ",
+    "X           ", "XX          ", "X.X         ", "X..X        ", "X...X       ",
+    "X....X      ", "X.....X     ", "X......X    ", "X.......X   ", "X........X  ",
+    "X.........X ", "X......XXXXX", "X...X..X    ", "X..XX..X    ", "X.X  X..X   ",
+    "XX   X..X   ", "X     X..X  ", "      X..X  ", "       XX   ",
 };
 constexpr int kArrowRows = sizeof(GArrow) / sizeof(GArrow[0]);
 

@@ -12,10 +12,16 @@ std::map<TCursor, std::string>& CursorTable() {
 }
 } // namespace
 
-TWindowFactory* WindowFactory() { return GWindowFactory; }
-void SetWindowFactory(TWindowFactory* Factory) { GWindowFactory = Factory; }
+TWindowFactory* WindowFactory() {
+    return GWindowFactory;
+}
+void SetWindowFactory(TWindowFactory* Factory) {
+    GWindowFactory = Factory;
+}
 
-void SetScreenCursor(TCursor Id, const std::string& ResourceName) { CursorTable()[Id] = ResourceName; }
+void SetScreenCursor(TCursor Id, const std::string& ResourceName) {
+    CursorTable()[Id] = ResourceName;
+}
 
 std::string ScreenCursorResource(TCursor Id) {
     const auto It = CursorTable().find(Id);

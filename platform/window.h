@@ -41,7 +41,9 @@ protected:
 };
 
 // The canvas of a WM_PAINT or WM_ERASEBKGND message.
-inline TCanvas* PaintCanvas(const TMessage& Message) { return reinterpret_cast<TCanvas*>(Message.WParam); }
+inline TCanvas* PaintCanvas(const TMessage& Message) {
+    return reinterpret_cast<TCanvas*>(Message.WParam);
+}
 
 enum TEraseMode : uint8_t { emNoErase, emErase };
 enum TPeekRemove : uint8_t { pmNoRemove, pmRemove };
@@ -183,8 +185,8 @@ public:
 class TWindowFactory {
 public:
     virtual ~TWindowFactory() = default;
-    virtual std::unique_ptr<TWindowHost> CreateWindowHost(TMessageReceiver& Receiver, const TCreateParams& Params,
-                                                          TUiForm* Parent) = 0;
+    virtual std::unique_ptr<TWindowHost> CreateWindowHost(TMessageReceiver& Receiver,
+                                                          const TCreateParams& Params, TUiForm* Parent) = 0;
 };
 // The factory of this process, installed by the program's main (or a test); nullptr until then.
 TWindowFactory* WindowFactory();

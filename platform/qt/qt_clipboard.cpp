@@ -38,7 +38,9 @@ QString TQtClipboard::MimeTypeOf(TClipboardFormat Format) {
         .arg(ToQString(ClipboardFormatName(Format)));
 }
 
-void TQtClipboard::Open() { ++FOpenCount; }
+void TQtClipboard::Open() {
+    ++FOpenCount;
+}
 
 void TQtClipboard::Close() {
     if (FOpenCount == 0) return;

@@ -55,8 +55,8 @@ TTextMetric TQtFontEngine::Metrics(const TFont& Font) {
     return T;
 }
 
-void TQtFontEngine::DrawGlyphs(const TPixelBuffer& Target, const TRect& Clip, int X, int Y, std::string_view Bytes,
-                               int CellWidth, const TFont& Font) {
+void TQtFontEngine::DrawGlyphs(const TPixelBuffer& Target, const TRect& Clip, int X, int Y,
+                               std::string_view Bytes, int CellWidth, const TFont& Font) {
     if (!Target.Pixels || Clip.IsEmpty()) return;
     QImage Image(reinterpret_cast<uchar*>(Target.Pixels), Target.Width, Target.Height,
                  static_cast<qsizetype>(Target.Stride) * 4, QImage::Format_RGB32);

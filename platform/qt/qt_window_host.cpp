@@ -34,8 +34,12 @@ std::array<bool, 256>& KeyTable() {
     return Table;
 }
 
-QRect ToQRect(const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
-TRect ToTRect(const QRect& R) { return TRect{R.left(), R.top(), R.left() + R.width(), R.top() + R.height()}; }
+QRect ToQRect(const TRect& R) {
+    return QRect(R.Left, R.Top, R.Width(), R.Height());
+}
+TRect ToTRect(const QRect& R) {
+    return TRect{R.left(), R.top(), R.left() + R.width(), R.top() + R.height()};
+}
 
 std::vector<TRect> RectsOf(const QRegion& Region) {
     std::vector<TRect> Rects;
@@ -54,8 +58,10 @@ QCursor CursorFromResource(const TCursorResource& R) {
     for (int Y = 0; Y < R.Height && Y < static_cast<int>(R.Rows.size()); ++Y)
         for (int X = 0; X < R.Width && X < static_cast<int>(R.Rows[Y].size()); ++X) {
             const char C = R.Rows[Y][X];
-            if (C == 'X') Img.setPixel(X, Y, qRgba(0, 0, 0, 255));
-            else if (C == '.') Img.setPixel(X, Y, qRgba(255, 255, 255, 255));
+            if (C == 'X')
+                Img.setPixel(X, Y, qRgba(0, 0, 0, 255));
+            else if (C == '.')
+                Img.setPixel(X, Y, qRgba(255, 255, 255, 255));
         }
     return QCursor(QPixmap::fromImage(Img), R.HotX, R.HotY);
 }
@@ -65,17 +71,28 @@ QCursor CursorFromResource(const TCursorResource& R) {
 QCursor QtCursorOf(TCursor Cursor) {
     switch (Cursor) {
     case crDefault:
-    case crArrow: return QCursor(Qt::ArrowCursor);
-    case crNone: return QCursor(Qt::BlankCursor);
-    case crCross: return QCursor(Qt::CrossCursor);
-    case crIBeam: return QCursor(Qt::IBeamCursor);
-    case crSizeNS: return QCursor(Qt::SizeVerCursor);
-    case crSizeWE: return QCursor(Qt::SizeHorCursor);
-    case crHourGlass: return QCursor(Qt::WaitCursor);
-    case crDrag: return QCursor(Qt::DragMoveCursor);
-    case crNoDrop: return QCursor(Qt::ForbiddenCursor);
-    case crHandPoint: return QCursor(Qt::PointingHandCursor);
-    default: break;
+    case crArrow:
+        return QCursor(Qt::ArrowCursor);
+    case crNone:
+        return QCursor(Qt::BlankCursor);
+    case crCross:
+        return QCursor(Qt::CrossCursor);
+    case crIBeam:
+        return QCursor(Qt::IBeamCursor);
+    case crSizeNS:
+        return QCursor(Qt::SizeVerCursor);
+    case crSizeWE:
+        return QCursor(Qt::SizeHorCursor);
+    case crHourGlass:
+        return QCursor(Qt::WaitCursor);
+    case crDrag:
+        return QCursor(Qt::DragMoveCursor);
+    case crNoDrop:
+        return QCursor(Qt::ForbiddenCursor);
+    case crHandPoint:
+        return QCursor(Qt::PointingHandCursor);
+    default:
+        break;
     }
     static std::map<TCursor, QCursor> Made;
     const auto It = Made.find(Cursor);
@@ -178,7 +195,8 @@ TQtWindowHost::TQtWindowHost(TMessageReceiver& Receiver, const TCreateParams& Pa
     FCanvas.OnDirty = [this] {
         if (FShowScheduled || !FWidget) return;
         FShowScheduled = true;
-        QMetaObject::invokeMethod(FWidget, [this] { ShowDirty(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            FWidget, [this] { ShowDirty(); }, Qt::QueuedConnection);
     };
     for (int B = 0; B < 2; ++B) {
         auto* Bar = new QScrollBar(B == sbHorizontal ? Qt::Horizontal : Qt::Vertical, FWidget);
@@ -263,7 +281,9 @@ bool TQtWindowHost::PeekMessage(TMessage& Message, TPeekRemove Remove) {
 void TQtWindowHost::DefWindowProc(TMessage& Message) {
     Message.Result = 0;
     switch (Message.Msg) {
-    case WM_SETREDRAW: SetRedraw(Message.WParam != 0); break;
+    case WM_SETREDRAW:
+        SetRedraw(Message.WParam != 0);
+        break;
     case WM_ERASEBKGND: {
         TCanvas* C = PaintCanvas(Message);
         if (!C) C = &FCanvas;
@@ -278,7 +298,9 @@ void TQtWindowHost::DefWindowProc(TMessage& Message) {
         FText = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
         Message.Result = 1;
         break;
-    case WM_GETTEXTLENGTH: Message.Result = static_cast<intptr_t>(FText.size()); break;
+    case WM_GETTEXTLENGTH:
+        Message.Result = static_cast<intptr_t>(FText.size());
+        break;
     case WM_GETTEXT: {
         const size_t Size = Message.WParam;
         char* Buffer = reinterpret_cast<char*>(Message.LParam);
@@ -289,8 +311,11 @@ void TQtWindowHost::DefWindowProc(TMessage& Message) {
         Message.Result = static_cast<intptr_t>(N);
         break;
     }
-    case WM_NCHITTEST: Message.Result = HTCLIENT; break;
-    default: break;
+    case WM_NCHITTEST:
+        Message.Result = HTCLIENT;
+        break;
+    default:
+        break;
     }
 }
 
@@ -310,7 +335,8 @@ int TQtWindowHost::SystemMetric(int Index) const {
         const QStyle* S = FWidget ? FWidget->style() : QApplication::style();
         return S->pixelMetric(QStyle::PM_ScrollBarExtent);
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -319,7 +345,9 @@ TRect TQtWindowHost::BoundsRect() const {
     return ToTRect(FWidget->geometry());
 }
 
-TRect TQtWindowHost::ClientRect() const { return TRect{0, 0, FSurface.width(), FSurface.height()}; }
+TRect TQtWindowHost::ClientRect() const {
+    return TRect{0, 0, FSurface.width(), FSurface.height()};
+}
 
 void TQtWindowHost::SetBounds(int X, int Y, int Width, int Height) {
     if (FWidget) FWidget->setGeometry(X, Y, std::max(0, Width), std::max(0, Height));
@@ -394,13 +422,17 @@ void TQtWindowHost::OnResize() {
     }
 }
 
-void TQtWindowHost::OnShow() { InvalidateRect(ClientRect(), emErase); }
+void TQtWindowHost::OnShow() {
+    InvalidateRect(ClientRect(), emErase);
+}
 
 void TQtWindowHost::SetVisible(bool Visible) {
     if (FWidget) FWidget->setVisible(Visible);
 }
 
-bool TQtWindowHost::Showing() const { return FWidget && FWidget->isVisible(); }
+bool TQtWindowHost::Showing() const {
+    return FWidget && FWidget->isVisible();
+}
 
 TPoint TQtWindowHost::ClientToScreen(TPoint P) const {
     if (!FWidget) return P;
@@ -566,12 +598,24 @@ void TQtWindowHost::OnScrollAction(TScrollBarKind Bar, int Action) {
     const uint32_t Msg = Bar == sbVertical ? WM_VSCROLL : WM_HSCROLL;
     uint32_t Request;
     switch (Action) {
-    case QAbstractSlider::SliderSingleStepAdd: Request = SB_LINEDOWN; break;
-    case QAbstractSlider::SliderSingleStepSub: Request = SB_LINEUP; break;
-    case QAbstractSlider::SliderPageStepAdd: Request = SB_PAGEDOWN; break;
-    case QAbstractSlider::SliderPageStepSub: Request = SB_PAGEUP; break;
-    case QAbstractSlider::SliderToMinimum: Request = SB_TOP; break;
-    case QAbstractSlider::SliderToMaximum: Request = SB_BOTTOM; break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        Request = SB_LINEDOWN;
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        Request = SB_LINEUP;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        Request = SB_PAGEDOWN;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        Request = SB_PAGEUP;
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        Request = SB_TOP;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        Request = SB_BOTTOM;
+        break;
     case QAbstractSlider::SliderMove: {
         // The thumb follows the pointer; the receiver hears of each position.
         const int Pos = S->sliderPosition();
@@ -579,7 +623,8 @@ void TQtWindowHost::OnScrollAction(TScrollBarKind Bar, int Action) {
         SendMessage(Msg, MAKEWPARAM(SB_THUMBTRACK, Pos));
         return;
     }
-    default: return;
+    default:
+        return;
     }
     S->setSliderPosition(FInfo[Bar].Pos);
     SendMessage(Msg, MAKEWPARAM(static_cast<int>(Request), 0));
@@ -598,7 +643,9 @@ void TQtWindowHost::SetFocus() {
     if (FWidget) FWidget->setFocus(Qt::OtherFocusReason);
 }
 
-bool TQtWindowHost::Focused() const { return FWidget && FWidget->hasFocus(); }
+bool TQtWindowHost::Focused() const {
+    return FWidget && FWidget->hasFocus();
+}
 
 void TQtWindowHost::OnFocus(bool In) {
     SendMessage(In ? WM_SETFOCUS : WM_KILLFOCUS);
@@ -640,13 +687,20 @@ bool TQtWindowHost::IsKeyDown(uint8_t VirtualKey) const {
     if (KeyTable()[VirtualKey]) return true;
     const Qt::KeyboardModifiers M = QGuiApplication::queryKeyboardModifiers();
     switch (VirtualKey) {
-    case VK_SHIFT: return M & Qt::ShiftModifier;
-    case VK_CONTROL: return M & Qt::ControlModifier;
-    case VK_MENU: return M & Qt::AltModifier;
-    case VK_LBUTTON: return QGuiApplication::mouseButtons() & Qt::LeftButton;
-    case VK_RBUTTON: return QGuiApplication::mouseButtons() & Qt::RightButton;
-    case VK_MBUTTON: return QGuiApplication::mouseButtons() & Qt::MiddleButton;
-    default: return false;
+    case VK_SHIFT:
+        return M & Qt::ShiftModifier;
+    case VK_CONTROL:
+        return M & Qt::ControlModifier;
+    case VK_MENU:
+        return M & Qt::AltModifier;
+    case VK_LBUTTON:
+        return QGuiApplication::mouseButtons() & Qt::LeftButton;
+    case VK_RBUTTON:
+        return QGuiApplication::mouseButtons() & Qt::RightButton;
+    case VK_MBUTTON:
+        return QGuiApplication::mouseButtons() & Qt::MiddleButton;
+    default:
+        return false;
     }
 }
 
@@ -719,7 +773,8 @@ void TQtWindowHost::OnWheel(QWheelEvent& Event) {
     const int Delta = Event.angleDelta().y();
     if (Delta == 0) return;
     const QPoint G = Event.globalPosition().toPoint();
-    SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseFlags(Event.buttons(), Event.modifiers())), Delta),
+    SendMessage(WM_MOUSEWHEEL,
+                MAKEWPARAM(static_cast<int>(MouseFlags(Event.buttons(), Event.modifiers())), Delta),
                 MAKELPARAM(G.x(), G.y()));
 }
 
@@ -738,14 +793,21 @@ bool TQtWindowHost::OnKeyPress(QKeyEvent& Event) {
     if (Vk != 0) KeyTable()[Vk] = true;
     uint32_t Need = 0;
     switch (Vk) {
-    case VK_TAB: Need = DLGC_WANTTAB | DLGC_WANTALLKEYS; break;
+    case VK_TAB:
+        Need = DLGC_WANTTAB | DLGC_WANTALLKEYS;
+        break;
     case VK_LEFT:
     case VK_RIGHT:
     case VK_UP:
-    case VK_DOWN: Need = DLGC_WANTARROWS | DLGC_WANTALLKEYS; break;
+    case VK_DOWN:
+        Need = DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+        break;
     case VK_RETURN:
-    case VK_ESCAPE: Need = DLGC_WANTALLKEYS; break;
-    default: break;
+    case VK_ESCAPE:
+        Need = DLGC_WANTALLKEYS;
+        break;
+    default:
+        break;
     }
     if (Need && !(SendMessage(WM_GETDLGCODE, Vk) & Need)) {
         Event.ignore();
@@ -782,14 +844,17 @@ void TQtWindowHost::OnKeyRelease(QKeyEvent& Event) {
 // --- Caret ----------------------------------------------------------------------------------------
 
 void TQtWindowHost::UpdateCaretArea() {
-    if (FWidget && FCaretExists) FWidget->update(CaretRect().translated(ClientOrigin()).adjusted(-1, -1, 1, 1));
+    if (FWidget && FCaretExists)
+        FWidget->update(CaretRect().translated(ClientOrigin()).adjusted(-1, -1, 1, 1));
 }
 
 void TQtWindowHost::RestartBlink() {
     FBlinkOn = true;
     const int Flash = QGuiApplication::styleHints()->cursorFlashTime();
-    if (CaretVisible() && Flash > 0) FBlink->start(Flash / 2);
-    else FBlink->stop();
+    if (CaretVisible() && Flash > 0)
+        FBlink->start(Flash / 2);
+    else
+        FBlink->stop();
     UpdateCaretArea();
 }
 
@@ -848,19 +913,25 @@ void TQtWindowHost::UpdateInputMethod() {
 
 QVariant TQtWindowHost::OnInputMethodQuery(Qt::InputMethodQuery Query) const {
     switch (Query) {
-    case Qt::ImEnabled: return true;
+    case Qt::ImEnabled:
+        return true;
     case Qt::ImCursorRectangle: {
         const TTextMetric M = QtFontEngine().Metrics(FImeFont);
         return QRect(FImePos + ClientOrigin(), QSize(1, std::max(1, M.Height)));
     }
-    case Qt::ImFont: return QtFontEngine().QtFont(FImeFont);
-    case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine);
+    case Qt::ImFont:
+        return QtFontEngine().QtFont(FImeFont);
+    case Qt::ImHints:
+        return static_cast<int>(Qt::ImhMultiLine);
     // The text around the caret is not offered: the control's text stays in the control.
     case Qt::ImSurroundingText:
-    case Qt::ImCurrentSelection: return QString();
+    case Qt::ImCurrentSelection:
+        return QString();
     case Qt::ImCursorPosition:
-    case Qt::ImAnchorPosition: return 0;
-    default: return QVariant();
+    case Qt::ImAnchorPosition:
+        return 0;
+    default:
+        return QVariant();
     }
 }
 
@@ -894,8 +965,8 @@ void TQtWindowHost::OnInputMethod(QInputMethodEvent& Event) {
 
 // --- Factory ----------------------------------------------------------------------------------------
 
-std::unique_ptr<TWindowHost> TQtWindowFactory::CreateWindowHost(TMessageReceiver& Receiver,
-                                                                const TCreateParams& Params, TUiForm* Parent) {
+std::unique_ptr<TWindowHost>
+TQtWindowFactory::CreateWindowHost(TMessageReceiver& Receiver, const TCreateParams& Params, TUiForm* Parent) {
     QWidget* P = nullptr;
     if (auto* Form = dynamic_cast<TQtForm*>(Parent)) P = Form->Window()->Client();
     return std::make_unique<TQtWindowHost>(Receiver, Params, P);

@@ -66,8 +66,8 @@ TEST(Resources, MarkImagesHaveTheirSizesAndTransparentBackground) {
         int W, H;
         TColor Transparent;
     };
-    const TCase Cases[] = {{"DD00", 8, 11, clRed}, {"DD09", 8, 11, clRed}, {"DM00", 11, 11, clWhite},
-                           {"DM05", 11, 11, clWhite}};
+    const TCase Cases[] = {
+        {"DD00", 8, 11, clRed}, {"DD09", 8, 11, clRed}, {"DM00", 11, 11, clWhite}, {"DM05", 11, 11, clWhite}};
     for (const TCase& K : Cases) {
         TBitmap B;
         ASSERT_TRUE(LoadBitmapResource(K.Name, B)) << K.Name;
@@ -88,7 +88,8 @@ TEST(Resources, MarkImagesHaveTheirSizesAndTransparentBackground) {
             EXPECT_FALSE(std::equal(X.Pixels(), X.Pixels() + 88, Y.Pixels())) << A << " " << Bi;
         }
     TBitmap Unchanged(2, 2);
-    for (const char* Bad : {"DD10", "DM06", "DD0", "XX00", "dd00"}) EXPECT_FALSE(LoadBitmapResource(Bad, Unchanged));
+    for (const char* Bad : {"DD10", "DM06", "DD0", "XX00", "dd00"})
+        EXPECT_FALSE(LoadBitmapResource(Bad, Unchanged));
     EXPECT_EQ(Unchanged.Width(), 2);
 }
 

@@ -7,8 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 
 #include "platform/cp932.h"
 #include "platform/qt/qt_font_engine.h"
@@ -46,7 +46,9 @@ public:
             C->FillRect(Host->ClientRect());
             return;
         }
-        case WM_GETDLGCODE: M.Result = DialogCode; return;
+        case WM_GETDLGCODE:
+            M.Result = DialogCode;
+            return;
         case WM_CHAR: {
             const char B = static_cast<char>(M.WParam);
             TMessage Next;
@@ -61,7 +63,9 @@ public:
         case WM_IME_COMPOSITION:
             if (M.LParam & GCS_RESULTSTR) ImeResult = Host->ImeCompositionString(GCS_RESULTSTR);
             return;
-        default: Host->DefWindowProc(M); return;
+        default:
+            Host->DefWindowProc(M);
+            return;
         }
     }
 
@@ -94,9 +98,7 @@ struct THostFixture : ::testing::Test {
         Receiver.PaintClips.clear();
     }
     QWidget* W() { return Host->Widget(); }
-    TColor Pixel(int X, int Y) { return static_cast<TColor>(Host->Surface().pixel(X, Y) & 0xFFFFFF) == 0
-                                          ? clBlack
-                                          : PixelToColor(Host->Surface().pixel(X, Y)); }
+    TColor Pixel(int X, int Y) { return PixelToColor(Host->Surface().pixel(X, Y)); }
 };
 
 } // namespace
@@ -277,8 +279,8 @@ TEST_F(THostFixture, KeysTheControlDoesNotWantGoToTheParent) {
 TEST_F(THostFixture, MouseMessagesAreInClientCoordinatesAndTheButtonCaptures) {
     Host->SetStyle(WS_CHILD | WS_VISIBLE | WS_BORDER, 0); // the client area starts at (1, 1)
     Receiver.Messages.clear();
-    QMouseEvent Press(QEvent::MouseButtonPress, QPointF(11, 21), QPointF(11, 21), Qt::LeftButton, Qt::LeftButton,
-                      Qt::ShiftModifier);
+    QMouseEvent Press(QEvent::MouseButtonPress, QPointF(11, 21), QPointF(11, 21), Qt::LeftButton,
+                      Qt::LeftButton, Qt::ShiftModifier);
     QCoreApplication::sendEvent(W(), &Press);
     const TMessage* D = Receiver.Last(WM_LBUTTONDOWN);
     ASSERT_NE(D, nullptr);

@@ -19,7 +19,8 @@ public:
             const int Cells = cp932::IsLeadByte(Bytes[I]) && I + 1 < Bytes.size() ? 2 : 1;
             if (Bytes[I] != ' ') {
                 const int L = X + static_cast<int>(I) * CellWidth;
-                const TRect Box = IntersectRect(TRect{L, Y + 1, L + Cells * CellWidth - 1, Y + Metric.Height - 1}, Clip);
+                const TRect Box =
+                    IntersectRect(TRect{L, Y + 1, L + Cells * CellWidth - 1, Y + Metric.Height - 1}, Clip);
                 for (int PY = Box.Top; PY < Box.Bottom; ++PY)
                     for (int PX = Box.Left; PX < Box.Right; ++PX)
                         Target.Pixels[static_cast<ptrdiff_t>(PY) * Target.Stride + PX] = Ink;

@@ -21,14 +21,15 @@ public:
         int A = 0, B = 0;
     };
 
-    TFakeWindowHost(TMessageReceiver& Receiver, int ClientWidth, int ClientHeight, TFontEngine* Engine = nullptr)
+    TFakeWindowHost(TMessageReceiver& Receiver, int ClientWidth, int ClientHeight,
+                    TFontEngine* Engine = nullptr)
         : FReceiver(Receiver), FCanvas(TPixelBuffer{}, Engine) {
         Resize(ClientWidth, ClientHeight);
     }
 
     // --- What tests look at and set -----------------------------------------------------------
     TBitmap Surface;
-    std::vector<TRect> Invalidated; // every InvalidateRect, in order
+    std::vector<TRect> Invalidated;         // every InvalidateRect, in order
     std::vector<std::vector<TRect>> Paints; // the clip of every WM_PAINT sent
     std::vector<TScroll> Scrolls;
     std::vector<TCaretCall> CaretCalls;

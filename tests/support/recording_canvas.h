@@ -9,8 +9,8 @@
 struct TCanvasCall {
     enum TKind { ckFillRect, ckLine, ckPixel, ckText, ckBitBlt, ckPatBlt };
     TKind Kind;
-    TRect Rect; // fill / text rectangle / blit destination
-    int X = 0, Y = 0; // text origin, line start, pixel
+    TRect Rect;         // fill / text rectangle / blit destination
+    int X = 0, Y = 0;   // text origin, line start, pixel
     int X2 = 0, Y2 = 0; // line end
     std::string Text;
     int CellWidth = 0;

@@ -1,0 +1,21 @@
+// The Qt services behind the process-wide window factory, clipboard and font engine.
+#include "platform/qt/qt_services.h"
+
+#include "platform/clipboard.h"
+#include "platform/graphics.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_font_engine.h"
+#include "platform/qt/qt_window_host.h"
+#include "platform/window.h"
+
+namespace qtbackend {
+
+void InstallQtServices() {
+    static TQtWindowFactory Factory;
+    static TQtClipboard Board;
+    SetWindowFactory(&Factory);
+    SetClipboard(&Board);
+    SetFontEngine(&QtFontEngine());
+}
+
+} // namespace qtbackend
