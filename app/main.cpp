@@ -1,5 +1,6 @@
 // Feedloom's entry point: the start-up sequence of a single-instance desktop program.
 #include "app/application.h"
+#include "platform/qt/qt_services.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/single_instance.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     // 3. The application object.
     qtbackend::TQtToolkit Toolkit(argc, argv);
     SetUiToolkit(&Toolkit);
+    qtbackend::InstallQtServices();
     {
         // 4. The four windows, in their order.
         TFeedloomApplication App(Toolkit);
