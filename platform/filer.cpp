@@ -19,10 +19,18 @@ bool IsAscii7(std::string_view S) {
 
 } // namespace
 
-std::string InvalidImageMessage() { return cp932::Literal("不正なイメージ リスト"); }
-std::string StreamReadMessage() { return cp932::Literal("ストリームからの読み込みエラー"); }
-std::string InvalidValueMessage() { return cp932::Literal("プロパティの値が正しくありません"); }
-std::string InvalidListMessage() { return cp932::Literal("リストの入れ子が深すぎます"); }
+std::string InvalidImageMessage() {
+    return cp932::Literal("不正なイメージ リスト");
+}
+std::string StreamReadMessage() {
+    return cp932::Literal("ストリームからの読み込みエラー");
+}
+std::string InvalidValueMessage() {
+    return cp932::Literal("プロパティの値が正しくありません");
+}
+std::string InvalidListMessage() {
+    return cp932::Literal("リストの入れ子が深すぎます");
+}
 
 // ---- TWriter ---------------------------------------------------------------------
 
@@ -40,12 +48,14 @@ void TWriter::WriteLength(size_t Length) {
     if (Length > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
         throw EWriteError(cp932::Literal("文字列が長すぎて書き込めません"));
     const auto L = static_cast<uint32_t>(Length);
-    const uint8_t Bytes[4] = {static_cast<uint8_t>(L), static_cast<uint8_t>(L >> 8), static_cast<uint8_t>(L >> 16),
-                              static_cast<uint8_t>(L >> 24)};
+    const uint8_t Bytes[4] = {static_cast<uint8_t>(L), static_cast<uint8_t>(L >> 8),
+                              static_cast<uint8_t>(L >> 16), static_cast<uint8_t>(L >> 24)};
     WriteBytes(Bytes, 4);
 }
 
-void TWriter::WriteSignature() { WriteBytes(kSignature, sizeof kSignature); }
+void TWriter::WriteSignature() {
+    WriteBytes(kSignature, sizeof kSignature);
+}
 
 void TWriter::WriteStr(std::string_view S) {
     if (S.size() > 255) throw EWriteError(cp932::Literal("文字列が長すぎて書き込めません"));
@@ -73,7 +83,9 @@ void TWriter::WriteInteger(int32_t Value) {
     }
 }
 
-void TWriter::WriteBoolean(bool Value) { WriteValue(Value ? vaTrue : vaFalse); }
+void TWriter::WriteBoolean(bool Value) {
+    WriteValue(Value ? vaTrue : vaFalse);
+}
 
 void TWriter::WriteIdent(std::string_view Ident) {
     if (CompareText(Ident, "False") == 0) {
@@ -132,8 +144,12 @@ void TWriter::WriteListEntry(std::string_view S) {
         WriteUtf8String(cp932::ToUtf8(S));
 }
 
-void TWriter::WriteListBegin() { WriteValue(vaList); }
-void TWriter::WriteListEnd() { WriteValue(vaNull); }
+void TWriter::WriteListBegin() {
+    WriteValue(vaList);
+}
+void TWriter::WriteListEnd() {
+    WriteValue(vaNull);
+}
 
 // ---- TReader ---------------------------------------------------------------------
 
@@ -143,7 +159,9 @@ TReader::TReader(TStream& Stream) : FStream(Stream) {
     FStreamRemaining = (Pos >= 0 && Size > Pos) ? Size - Pos : 0;
 }
 
-TReader::~TReader() { SyncPosition(); }
+TReader::~TReader() {
+    SyncPosition();
+}
 
 void TReader::SyncPosition() {
     if (FBufEnd > FBufPos) {
@@ -153,7 +171,9 @@ void TReader::SyncPosition() {
     FBufPos = FBufEnd = 0;
 }
 
-void TReader::ReadError(const std::string& Message) { throw EReadError(Message); }
+void TReader::ReadError(const std::string& Message) {
+    throw EReadError(Message);
+}
 
 void TReader::Fill() {
     // Only called with the buffer used up.
@@ -207,8 +227,8 @@ uint8_t TReader::ReadByte() {
 uint32_t TReader::ReadLength() {
     uint8_t B[4];
     ReadBytes(B, 4);
-    return static_cast<uint32_t>(B[0]) | static_cast<uint32_t>(B[1]) << 8 | static_cast<uint32_t>(B[2]) << 16 |
-           static_cast<uint32_t>(B[3]) << 24;
+    return static_cast<uint32_t>(B[0]) | static_cast<uint32_t>(B[1]) << 8 |
+           static_cast<uint32_t>(B[2]) << 16 | static_cast<uint32_t>(B[3]) << 24;
 }
 
 std::string TReader::ReadRaw(int64_t Count) {
@@ -234,7 +254,9 @@ TValueType TReader::NextValue() {
     return static_cast<TValueType>(FBuffer[FBufPos]);
 }
 
-TValueType TReader::ReadValue() { return static_cast<TValueType>(ReadByte()); }
+TValueType TReader::ReadValue() {
+    return static_cast<TValueType>(ReadByte());
+}
 
 int32_t TReader::ReadInteger() {
     switch (ReadValue()) {
@@ -296,8 +318,8 @@ std::string TReader::ReadString() {
         const std::string Bytes = ReadRaw(Units * 2);
         std::u16string Wide(static_cast<size_t>(Units), u'\0');
         for (int64_t I = 0; I < Units; ++I)
-            Wide[static_cast<size_t>(I)] = static_cast<char16_t>(static_cast<unsigned char>(Bytes[2 * I]) |
-                                                                 static_cast<unsigned char>(Bytes[2 * I + 1]) << 8);
+            Wide[static_cast<size_t>(I)] = static_cast<char16_t>(
+                static_cast<unsigned char>(Bytes[2 * I]) | static_cast<unsigned char>(Bytes[2 * I + 1]) << 8);
         return cp932::FromUtf16(Wide);
     }
     default:
@@ -313,7 +335,9 @@ void TReader::ReadListEnd() {
     if (ReadValue() != vaNull) ReadError(InvalidValueMessage());
 }
 
-bool TReader::EndOfList() { return NextValue() == vaNull; }
+bool TReader::EndOfList() {
+    return NextValue() == vaNull;
+}
 
 void TReader::SkipValue() {
     // Iterative, so that deeply nested lists in damaged input cannot exhaust the stack.

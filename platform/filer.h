@@ -28,10 +28,10 @@ enum TValueType : uint8_t {
 };
 
 // The messages of the read errors.
-std::string InvalidImageMessage();   // wrong signature
-std::string StreamReadMessage();     // the input ends inside an image
-std::string InvalidValueMessage();   // a tag that is not the expected kind, or unknown
-std::string InvalidListMessage();    // lists nested deeper than the reader accepts
+std::string InvalidImageMessage(); // wrong signature
+std::string StreamReadMessage();   // the input ends inside an image
+std::string InvalidValueMessage(); // a tag that is not the expected kind, or unknown
+std::string InvalidListMessage();  // lists nested deeper than the reader accepts
 
 // Writes one component image after another into a stream. A component image is the
 // signature, the class name and the component name (short strings), property records

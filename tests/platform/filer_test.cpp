@@ -66,9 +66,9 @@ void WriteSpinEdit(TWriter& W, int Value) {
     W.WriteSignature();
     W.WriteStr("TSpinEdit");
     W.WriteStr("SpinEdit1");
-    const std::pair<const char*, int> Props[] = {{"Left", 416},    {"Top", 56},       {"Width", 49},
-                                                 {"Height", 21},   {"Increment", 5},  {"MaxValue", 100},
-                                                 {"MinValue", 5},  {"TabOrder", 2},   {"Value", Value}};
+    const std::pair<const char*, int> Props[] = {{"Left", 416},   {"Top", 56},      {"Width", 49},
+                                                 {"Height", 21},  {"Increment", 5}, {"MaxValue", 100},
+                                                 {"MinValue", 5}, {"TabOrder", 2},  {"Value", Value}};
     for (auto& [Name, V] : Props) {
         W.WritePropName(Name);
         W.WriteInteger(V);
@@ -115,11 +115,13 @@ std::string ReadImage(TReader& R) {
 }
 
 TEST(Filer, WritesTheSpinEditImageByteForByte) {
-    const std::string Expected =
-        "54 50 46 30 09 54 53 70 69 6e 45 64 69 74 09 53 70 69 6e 45 64 69 74 31 04 4c 65 66 74 03 a0 01 03 54 "
-        "6f 70 02 38 05 57 69 64 74 68 02 31 06 48 65 69 67 68 74 02 15 09 49 6e 63 72 65 6d 65 6e 74 02 05 08 4d "
-        "61 78 56 61 6c 75 65 02 64 08 4d 69 6e 56 61 6c 75 65 02 05 08 54 61 62 4f 72 64 65 72 02 02 05 56 61 6c "
-        "75 65 02 0a 00 00";
+    const std::string Expected = "54 50 46 30 09 54 53 70 69 6e 45 64 69 74 09 53 70 69 6e 45 64 69 74 31 04 "
+                                 "4c 65 66 74 03 a0 01 03 54 "
+                                 "6f 70 02 38 05 57 69 64 74 68 02 31 06 48 65 69 67 68 74 02 15 09 49 6e 63 "
+                                 "72 65 6d 65 6e 74 02 05 08 4d "
+                                 "61 78 56 61 6c 75 65 02 64 08 4d 69 6e 56 61 6c 75 65 02 05 08 54 61 62 4f "
+                                 "72 64 65 72 02 02 05 56 61 6c "
+                                 "75 65 02 0a 00 00";
     const std::string Image = Written([](TWriter& W) { WriteSpinEdit(W, 10); });
     EXPECT_EQ(Image.size(), 110u);
     EXPECT_EQ(Hex(Image), Expected);
@@ -140,7 +142,8 @@ TEST(Filer, ChoosesTheTextForm) {
     } Cases[] = {
         {"http://", "06 07 68 74 74 70 3a 2f 2f", "06 07 68 74 74 70 3a 2f 2f"},
         // n = 3, m = 9: UTF-16 as property text, UTF-8 as list entry.
-        {cp932::Literal("日本語"), "12 03 00 00 00 e5 65 2c 67 9e 8a", "14 09 00 00 00 e6 97 a5 e6 9c ac e8 aa 9e"},
+        {cp932::Literal("日本語"), "12 03 00 00 00 e5 65 2c 67 9e 8a",
+         "14 09 00 00 00 e6 97 a5 e6 9c ac e8 aa 9e"},
         // n = 5, m = 9: UTF-8.
         {cp932::Literal("abc日本"), "14 09 00 00 00 61 62 63 e6 97 a5 e6 9c ac",
          "14 09 00 00 00 61 62 63 e6 97 a5 e6 9c ac"},
@@ -162,7 +165,8 @@ TEST(Filer, ChoosesTheTextForm) {
     for (size_t Len : {size_t{255}, size_t{256}, size_t{5000}}) {
         const std::string Text(Len, 'x');
         for (bool Entry : {false, true}) {
-            const std::string Out = Written([&](TWriter& W) { Entry ? W.WriteListEntry(Text) : W.WriteString(Text); });
+            const std::string Out =
+                Written([&](TWriter& W) { Entry ? W.WriteListEntry(Text) : W.WriteString(Text); });
             if (Len <= 255) {
                 ASSERT_EQ(Out.size(), Len + 2);
                 EXPECT_EQ(Hex(Out.substr(0, 2)), "06 ff");
@@ -186,8 +190,9 @@ TEST(Filer, WritesTheItemsStringsRecord) {
         W.WriteListEntry(cp932::Literal("お知らせ"));
         W.WriteListEnd();
     });
-    EXPECT_EQ(Hex(Record), "0d 49 74 65 6d 73 2e 53 74 72 69 6e 67 73 01 06 03 61 62 63 14 0c 00 00 00 e3 81 8a e7 "
-                           "9f a5 e3 82 89 e3 81 9b 00");
+    EXPECT_EQ(Hex(Record),
+              "0d 49 74 65 6d 73 2e 53 74 72 69 6e 67 73 01 06 03 61 62 63 14 0c 00 00 00 e3 81 8a e7 "
+              "9f a5 e3 82 89 e3 81 9b 00");
 }
 
 TEST(Filer, IntegersTakeTheSmallestFormAndReadBack) {
@@ -267,7 +272,8 @@ TEST(Filer, ReadsEveryStringFormWhateverTheWriterWouldChoose) {
         EXPECT_EQ(R.Remaining(), 0);
     }
     // And what the writer writes comes back.
-    for (const std::string& S : {Japanese, std::string("abc"), cp932::Literal("abc日本"), std::string(300, 'q')}) {
+    for (const std::string& S :
+         {Japanese, std::string("abc"), cp932::Literal("abc日本"), std::string(300, 'q')}) {
         for (bool Entry : {false, true}) {
             TMemoryStream M;
             Load(M, Written([&](TWriter& W) { Entry ? W.WriteListEntry(S) : W.WriteString(S); }));
@@ -297,18 +303,22 @@ TEST(Filer, DamagedInputEndsInTheReadError) {
         {"wide count one unit short", FromHex("12 02 00 00 00 61 00 62"), String, Truncated},
         {"short string cut", FromHex("06 05 61 62"), String, Truncated},
         {"integer cut", FromHex("04 01 02"), [](TReader& R) { R.ReadInteger(); }, Truncated},
-        {"string where an integer belongs", FromHex("06 01 31"), [](TReader& R) { R.ReadInteger(); }, Invalid},
+        {"string where an integer belongs", FromHex("06 01 31"), [](TReader& R) { R.ReadInteger(); },
+         Invalid},
         {"integer where a string belongs", FromHex("02 01"), String, Invalid},
         {"integer where a boolean belongs", FromHex("02 01"), [](TReader& R) { R.ReadBoolean(); }, Invalid},
-        {"other identifier as boolean", FromHex("07 03 79 65 73"), [](TReader& R) { R.ReadBoolean(); }, Invalid},
-        {"string where an identifier belongs", FromHex("06 01 41"), [](TReader& R) { R.ReadIdent(); }, Invalid},
+        {"other identifier as boolean", FromHex("07 03 79 65 73"), [](TReader& R) { R.ReadBoolean(); },
+         Invalid},
+        {"string where an identifier belongs", FromHex("06 01 41"), [](TReader& R) { R.ReadIdent(); },
+         Invalid},
         {"unknown tag", FromHex("05 00 00 00 00 00 00 00 00 00 00"), String, Invalid},
         {"no list", FromHex("06 00"), [](TReader& R) { R.ReadListBegin(); }, Invalid},
         {"no list end", FromHex("06 00"), [](TReader& R) { R.ReadListEnd(); }, Invalid},
         {"end of list peeked at the end", "", [](TReader& R) { R.EndOfList(); }, Truncated},
         {"skip of an unclosed list", FromHex("01 01 02 05 00"), [](TReader& R) { R.SkipValue(); }, Truncated},
         {"skip of a bare end", FromHex("00"), [](TReader& R) { R.SkipValue(); }, Invalid},
-        {"skip of an unknown tag inside a list", FromHex("01 0b 00"), [](TReader& R) { R.SkipValue(); }, Invalid},
+        {"skip of an unknown tag inside a list", FromHex("01 0b 00"), [](TReader& R) { R.SkipValue(); },
+         Invalid},
         {"lists nested too deep", std::string(TReader::MaxListDepth + 1, '\x01'),
          [](TReader& R) { R.SkipValue(); }, InvalidListMessage()},
     };
