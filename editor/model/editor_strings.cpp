@@ -104,9 +104,13 @@ bool ScanLines(TStream& Stream, char* Buffer, std::string& Tail, TOnLine&& OnLin
 
 } // namespace
 
-TEditorScreenStrings& TEditorStrings::List() const { return *FEditor->GetScreenStrings(); }
+TEditorScreenStrings& TEditorStrings::List() const {
+    return *FEditor->GetScreenStrings();
+}
 
-bool TEditorStrings::WordWrap() const { return List().GetWordWrap(); }
+bool TEditorStrings::WordWrap() const {
+    return List().GetWordWrap();
+}
 
 int TEditorStrings::LineToRow(int Index) const {
     if (!WordWrap()) return Index;
@@ -217,7 +221,9 @@ void TEditorStrings::Delete(int Index) {
     FEditor->SetCaretOffset(R, 0);
 }
 
-void TEditorStrings::Clear() { List().Clear(); }
+void TEditorStrings::Clear() {
+    List().Clear();
+}
 
 void TEditorStrings::SetTextStr(const std::string& Value) {
     TStringsUpdateGuard Update(*this);
@@ -253,8 +259,7 @@ void TEditorStrings::LoadFromFile(const std::string& FileName) {
 
     int Lines = 0;
     if (ScanLines<false>(Stream, Buffer.data(), Tail, [&](std::string_view) { ++Lines; })) ++Lines;
-    if (Lines == 0) return;
-    L.InsertEmptyRows(0, Lines);
+    if (Lines > 0) L.InsertEmptyRows(0, Lines);
 
     Stream.SetPosition(0);
     int Row = 0;

@@ -108,28 +108,35 @@ TEST(EditorStrings, EditsByLine) {
         int CaretRow; // line of the caret; -1: not checked
         int CaretCol = 0;
     } Cases[] = {
-        {"Add to an empty editor", "", [](TEditorStrings& L) { EXPECT_EQ(L.Add("one"), 0); }, "one\r\n", 1, 1},
+        {"Add to an empty editor", "", [](TEditorStrings& L) { EXPECT_EQ(L.Add("one"), 0); }, "one\r\n", 1,
+         1},
         {"Add after a text without final break", "a\r\nb",
          [](TEditorStrings& L) { EXPECT_EQ(L.Add("c"), 2); }, "a\r\nb\r\nc", 3, 2, 1}, // end of the text
-        {"Add after a final break", "a\r\n", [](TEditorStrings& L) { EXPECT_EQ(L.Add("b"), 1); }, "a\r\nb\r\n", 2,
-         2},
+        {"Add after a final break", "a\r\n", [](TEditorStrings& L) { EXPECT_EQ(L.Add("b"), 1); },
+         "a\r\nb\r\n", 2, 2},
         {"Add an empty line", "a\r\n", [](TEditorStrings& L) { L.Add(""); }, "a\r\n\r\n", 2, 2},
-        {"Add a text with line breaks", "", [](TEditorStrings& L) { L.Add("x\ry\nz"); }, "x\r\ny\r\nz\r\n", 3, -1},
-        {"Add a long line", "a\r\n", [](TEditorStrings& L) { L.Add(kLong); }, "a\r\n" + kLong + "\r\n", 2, -1},
+        {"Add a text with line breaks", "", [](TEditorStrings& L) { L.Add("x\ry\nz"); }, "x\r\ny\r\nz\r\n", 3,
+         -1},
+        {"Add a long line", "a\r\n", [](TEditorStrings& L) { L.Add(kLong); }, "a\r\n" + kLong + "\r\n", 2,
+         -1},
         {"Put keeps the line break", "a\r\nb\r\nc\r\n", [](TEditorStrings& L) { L.Put(1, "B"); },
          "a\r\nB\r\nc\r\n", 3, 2},
-        {"Put on a last line without break", "a\r\nb", [](TEditorStrings& L) { L.Put(1, "B"); }, "a\r\nB", 2, -1},
-        {"Put a long line", "a\r\nb\r\n", [](TEditorStrings& L) { L.Put(0, kLong); }, kLong + "\r\nb\r\n", 2, -1},
-        {"Put over a long line", kLong + "\r\nb", [](TEditorStrings& L) { L.Put(0, "s"); }, "s\r\nb", 2, 1},
-        {"Insert in the middle", "a\r\nc\r\n", [](TEditorStrings& L) { L.Insert(1, "b"); }, "a\r\nb\r\nc\r\n", 3,
-         2},
-        {"Insert at the start", "b", [](TEditorStrings& L) { L.Insert(0, "a"); }, "a\r\nb", 2, 1},
-        {"Insert at the count appends", "a\r\nb", [](TEditorStrings& L) { L.Insert(2, "c"); }, "a\r\nb\r\nc", 3,
+        {"Put on a last line without break", "a\r\nb", [](TEditorStrings& L) { L.Put(1, "B"); }, "a\r\nB", 2,
          -1},
+        {"Put a long line", "a\r\nb\r\n", [](TEditorStrings& L) { L.Put(0, kLong); }, kLong + "\r\nb\r\n", 2,
+         -1},
+        {"Put over a long line", kLong + "\r\nb", [](TEditorStrings& L) { L.Put(0, "s"); }, "s\r\nb", 2, 1},
+        {"Insert in the middle", "a\r\nc\r\n", [](TEditorStrings& L) { L.Insert(1, "b"); }, "a\r\nb\r\nc\r\n",
+         3, 2},
+        {"Insert at the start", "b", [](TEditorStrings& L) { L.Insert(0, "a"); }, "a\r\nb", 2, 1},
+        {"Insert at the count appends", "a\r\nb", [](TEditorStrings& L) { L.Insert(2, "c"); }, "a\r\nb\r\nc",
+         3, -1},
         {"Insert before a long line", "x\r\n" + kLong, [](TEditorStrings& L) { L.Insert(1, "y"); },
          "x\r\ny\r\n" + kLong, 3, 2},
-        {"Delete in the middle", "a\r\nb\r\nc\r\n", [](TEditorStrings& L) { L.Delete(1); }, "a\r\nc\r\n", 2, 1},
-        {"Delete a long line", "a\r\n" + kLong + "\r\nc", [](TEditorStrings& L) { L.Delete(1); }, "a\r\nc", 2, 1},
+        {"Delete in the middle", "a\r\nb\r\nc\r\n", [](TEditorStrings& L) { L.Delete(1); }, "a\r\nc\r\n", 2,
+         1},
+        {"Delete a long line", "a\r\n" + kLong + "\r\nc", [](TEditorStrings& L) { L.Delete(1); }, "a\r\nc", 2,
+         1},
         {"Delete the last line", "a\r\nb", [](TEditorStrings& L) { L.Delete(1); }, "a\r\n", 1, -1},
         {"Delete the only line", "a", [](TEditorStrings& L) { L.Delete(0); }, "", 0, -1},
     };
@@ -309,12 +316,18 @@ TEST_F(EditorStringsFile, LoadsLinesAcrossBlocks) {
         {"line across two borders", "s\r\n" + Big + "\r\nt", {"s", Big, "t"}, raEof},
         {"Ctrl-Z ends the file", "abc\r\ndef\x1Aghi\r\njkl", {"abc", "def"}, raEof},
         {"Ctrl-Z after a line break", "abc\r\n\x1A\r\nxyz", {"abc"}, raCrlf},
-        {"Ctrl-Z in the second block", ToBlockEnd("a\r\n") + "b\x1A" + "c", {"a", ToBlockEnd("").substr(3) + "b"},
+        {"Ctrl-Z in the second block",
+         ToBlockEnd("a\r\n") + "b\x1A" + "c",
+         {"a", ToBlockEnd("").substr(3) + "b"},
          raEof},
-        {"NUL skips the rest of its block", ToBlockEnd(std::string("ab\0junk\r\nmore", 13)) + "cd\r\nef",
-         {"abcd", "ef"}, raEof},
+        {"NUL skips the rest of its block",
+         ToBlockEnd(std::string("ab\0junk\r\nmore", 13)) + "cd\r\nef",
+         {"abcd", "ef"},
+         raEof},
         {"NUL hides a Ctrl-Z", ToBlockEnd(std::string("a\0\x1A", 3)) + "b", {"ab"}, raEof},
-        {"NUL after a CR pairs it with the next LF", ToBlockEnd(std::string("a\r\0x", 4)) + "\nb", {"a", "b"},
+        {"NUL after a CR pairs it with the next LF",
+         ToBlockEnd(std::string("a\r\0x", 4)) + "\nb",
+         {"a", "b"},
          raEof},
         {"NUL in the last block", std::string("a\r\nb\0c\r\nd", 9), {"a", "b"}, raEof},
         {"tabs and double-byte bytes as they are", "\t\x82\xa0\x81\r\n", {"\t\x82\xa0\x81"}, raCrlf},
@@ -328,7 +341,8 @@ TEST_F(EditorStringsFile, LoadsLinesAcrossBlocks) {
         ASSERT_EQ(T.S->GetCount(), static_cast<int>(C.Lines.size()));
         for (size_t I = 0; I < C.Lines.size(); ++I) {
             EXPECT_EQ(T.Lines.Get(static_cast<int>(I)), C.Lines[I]) << I;
-            EXPECT_EQ(T.S->GetRowAttribute(static_cast<int>(I)), I + 1 < C.Lines.size() ? raCrlf : C.Last) << I;
+            EXPECT_EQ(T.S->GetRowAttribute(static_cast<int>(I)), I + 1 < C.Lines.size() ? raCrlf : C.Last)
+                << I;
         }
         EXPECT_FALSE(T.S->GetUndoObj()->CanUndo());
         EXPECT_EQ(T.S->GetUpdateCount(), 0);
@@ -352,6 +366,8 @@ TEST_F(EditorStringsFile, OpenFailureLeavesTheTextEmpty) {
     T.Lines.SetTextStr("keep?\r\n");
     T.Editor.Log.clear();
     EXPECT_THROW(T.Lines.LoadFromFile(FPath + ".missing"), EFOpenError);
+    // A folder opens but cannot be read: an error, not an empty text reported as loaded.
+    EXPECT_THROW(T.Lines.LoadFromFile("/tmp"), EStreamError);
     EXPECT_EQ(T.S->GetCount(), 0);
     EXPECT_EQ(T.S->GetUpdateCount(), 0);
     EXPECT_EQ(T.Lines.GetUpdateCount(), 0);
@@ -376,8 +392,8 @@ TEST(EditorStrings, StreamsStringsOnePerLine) {
         const std::string Japanese = cp932::Literal("日本語");
         Out.Lines.SetTextStr("one\r\n" + kLong + "\r\n\r\n" + Japanese);
         const std::string Bytes = Streamed(Out.Lines);
-        EXPECT_EQ(Bytes, "\x01\x06\x03one\x06\x31" + kLong + "\x06" + std::string(1, '\0') +
-                             "\x14\x09" + std::string(3, '\0') + "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" +
+        EXPECT_EQ(Bytes, "\x01\x06\x03one\x06\x31" + kLong + "\x06" + std::string(1, '\0') + "\x14\x09" +
+                             std::string(3, '\0') + "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e" +
                              std::string(1, '\0'));
 
         TLines In;
@@ -397,7 +413,12 @@ TEST(EditorStrings, StreamsStringsOnePerLine) {
 
 TEST(EditorStrings, ReadStringsKeepsRowsFreeOfLineBreaks) {
     TLines T;
-    const std::string Bytes = std::string("\x01\x06\x06" "a\r\nb\rc" "\x06\x02" "d\n" "\x00", 14);
+    const std::string Bytes = std::string("\x01\x06\x06"
+                                          "a\r\nb\rc"
+                                          "\x06\x02"
+                                          "d\n"
+                                          "\x00",
+                                          14);
     TMemoryStream M;
     M.WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
     M.SetPosition(0);
@@ -407,7 +428,9 @@ TEST(EditorStrings, ReadStringsKeepsRowsFreeOfLineBreaks) {
 
     // A damaged list ends in the read error with the bracket closed.
     TMemoryStream Bad;
-    Bad.WriteBuffer("\x01\x06\x05" "ab", 5);
+    Bad.WriteBuffer("\x01\x06\x05"
+                    "ab",
+                    5);
     Bad.SetPosition(0);
     TReader BadReader(Bad);
     EXPECT_THROW(T.Lines.ReadStrings(BadReader), EReadError);

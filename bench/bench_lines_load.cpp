@@ -1,0 +1,229 @@
+// Benchmarks of loading a 100 MiB CP932 file into an editor's Lines: the load against a
+// floor that reads the file in 8 KiB blocks and counts its line ends, the memory the load
+// keeps against the file size, and WrapAll of the loaded text against the load.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "editor/model/editor_client.h"
+#include "editor/model/editor_strings.h"
+#include "editor/model/screen_strings.h"
+#include "platform/streams.h"
+#include "support/cp932_text_gen.h"
+
+namespace {
+
+constexpr size_t FileBytes = size_t{100} << 20;
+// The file is generated in pieces so that making it does not raise the process's peak
+// memory above what the load itself needs (the ru_maxrss figure below depends on that).
+constexpr size_t PieceBytes = size_t{4} << 20;
+
+// The generated file, removed at exit.
+class TTextFile {
+public:
+    TTextFile() {
+        const char* Base = getenv("TMPDIR");
+        FPath = std::string(Base && *Base ? Base : "/tmp") + "/feedloom-bench-lines-XXXXXX";
+        const int Fd = mkstemp(FPath.data());
+        if (Fd < 0) {
+            std::perror("mkstemp");
+            std::exit(1);
+        }
+        close(Fd);
+        TFileStream F(FPath, fmCreate);
+        for (size_t Done = 0; Done < FileBytes; Done += PieceBytes) {
+            const std::string Piece =
+                benchtext::GenerateCp932Text(PieceBytes, static_cast<uint32_t>(1 + Done / PieceBytes));
+            F.WriteBuffer(Piece.data(), static_cast<int64_t>(Piece.size()));
+            // Pieces end inside a line; join them with a line break so no line grows across.
+            F.WriteBuffer("\r\n", 2);
+        }
+        malloc_trim(0);
+    }
+    ~TTextFile() { std::remove(FPath.c_str()); }
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FPath;
+};
+
+const TTextFile& File() {
+    static const TTextFile F;
+    return F;
+}
+
+// An editor without a window: what the screen rows and Lines call does nothing.
+class TQuietEditor : public TEditorClient, public TEditorStringsHost {
+public:
+    void DoChange() override {}
+    void InvalidateRow(int) override {}
+    bool HasSelection() const override { return false; }
+    void CancelSelection() override {}
+    int GetRow() const override { return Row; }
+    int GetCol() const override { return Col; }
+    void SetRow(int Value) override { Row = Value; }
+    void SetCol(int Value) override { Col = Value; }
+    int GetTopRow() const override { return TopRow; }
+    void SetTopRow(int Value) override { TopRow = Value; }
+    void BeginCaretUpdate() override {}
+    void EndCaretUpdate() override {}
+    void RefreshViewAndCorner() override {}
+    bool Focused() const override { return false; }
+    bool IsLoading() const override { return Loading; }
+    bool IsDestroying() const override { return false; }
+    TFountain* ActiveFountain() const override { return nullptr; }
+    int GetRowHeight() const override { return 16; }
+    int GetScreenHeight() const override { return 1200; }
+    bool GetInitBracketsFull() const override { return false; }
+    int GetTabSpaceCount() const override { return 8; }
+    const TDelimiters& GetDelimiters() const override { return Delimiters; }
+
+    TEditorScreenStrings* GetScreenStrings() const override { return Strings; }
+    void SetCaretOffset(int FromRow, int) override { Row = FromRow; }
+    void HideUnderline() override {}
+    void ShowUnderline() override {}
+    void SetSettingRowCol(bool) override {}
+    void UpdateCaret() override {}
+    bool IsShowing() const override { return false; }
+    void SetRedraw(bool) override {}
+
+    TEditorScreenStrings* Strings = nullptr;
+    int Row = 0, Col = 0, TopRow = 0;
+    bool Loading = false;
+    TDelimiters Delimiters = DefaultDelimiters();
+};
+
+struct TEditorLines {
+    TQuietEditor Editor;
+    TEditorStrings Lines{&Editor};
+    TEditorLines() {
+        Editor.Strings = new TEditorScreenStrings;
+        Editor.Strings->AddEditor(&Editor);
+        TEditorWrapOption* W = Editor.Strings->GetWrapOption();
+        W->SetWrapByte(80);
+        W->SetLeading(true);
+        W->SetWordBreak(true);
+        W->SetFollowPunctuation(true);
+    }
+    ~TEditorLines() { Editor.Strings->RemoveEditor(&Editor); }
+    TEditorScreenStrings& Rows() { return *Editor.Strings; }
+};
+
+int64_t MaxRssBytes() {
+    rusage U{};
+    getrusage(RUSAGE_SELF, &U);
+    return static_cast<int64_t>(U.ru_maxrss) * 1024;
+}
+
+int64_t HeapInUse() {
+    const struct mallinfo2 M = mallinfo2();
+    return static_cast<int64_t>(M.uordblks + M.hblkhd);
+}
+
+// The floor: the same 8 KiB blocks, the same line-end rule, nothing kept.
+void BM_Floor_ReadBlocksCountLines(benchmark::State& State) {
+    const std::string& Path = File().Path();
+    int64_t Lines = 0;
+    for (auto _ : State) {
+        const int Fd = open(Path.c_str(), O_RDONLY);
+        char Buffer[8192];
+        Lines = 0;
+        bool PendingCr = false;
+        for (;;) {
+            const ssize_t N = read(Fd, Buffer, sizeof Buffer);
+            if (N <= 0) break;
+            ssize_t I = 0;
+            if (PendingCr && Buffer[0] == '\n') I = 1;
+            PendingCr = false;
+            for (; I < N; ++I) {
+                const char C = Buffer[I];
+                if (C != '\r' && C != '\n') continue;
+                ++Lines;
+                if (C == '\r') {
+                    if (I + 1 < N) {
+                        if (Buffer[I + 1] == '\n') ++I;
+                    } else {
+                        PendingCr = true;
+                    }
+                }
+            }
+        }
+        close(Fd);
+        benchmark::DoNotOptimize(Lines);
+    }
+    State.SetBytesProcessed(static_cast<int64_t>(State.iterations()) * static_cast<int64_t>(FileBytes));
+    State.counters["lines"] = static_cast<double>(Lines);
+}
+
+// The first load of the process also measures memory: the rise of ru_maxrss (the peak of
+// resident memory, which nothing before the load has driven higher than the small pieces
+// of the generator) and the heap bytes in use after the load (mallinfo2 uordblks + hblkhd)
+// over those before it, each divided by the file size.
+void BM_LoadFromFile_NoWrap(benchmark::State& State) {
+    const std::string& Path = File().Path();
+    static double PeakRatio = -1, HeldRatio = -1;
+    if (PeakRatio < 0) {
+        malloc_trim(0);
+        const int64_t Rss0 = MaxRssBytes();
+        const int64_t Heap0 = HeapInUse();
+        {
+            TEditorLines L;
+            L.Lines.LoadFromFile(Path);
+            HeldRatio = static_cast<double>(HeapInUse() - Heap0) / static_cast<double>(FileBytes);
+            PeakRatio = static_cast<double>(MaxRssBytes() - Rss0) / static_cast<double>(FileBytes);
+        }
+        malloc_trim(0);
+    }
+    int Rows = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        {
+            TEditorLines L;
+            State.ResumeTiming();
+            L.Lines.LoadFromFile(Path);
+            Rows = L.Rows().GetCount();
+            State.PauseTiming();
+        } // freeing the rows is not part of the load
+        State.ResumeTiming();
+    }
+    State.SetBytesProcessed(static_cast<int64_t>(State.iterations()) * static_cast<int64_t>(FileBytes));
+    State.counters["rows"] = Rows;
+    State.counters["peak_rss_per_file_byte"] = PeakRatio;
+    State.counters["heap_per_file_byte"] = HeldRatio;
+}
+
+// WrapAll at WrapByte 80 with the line-breaking rules on, over the loaded text.
+void BM_WrapAll_LoadedText(benchmark::State& State) {
+    TEditorLines L;
+    L.Lines.LoadFromFile(File().Path());
+    TEditorScreenStrings& S = L.Rows();
+    int Rows = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        S.SetWordWrap(false); // back to one row per line
+        // Switch the flag on without the rebuild that SetWordWrap would run at once.
+        L.Editor.Loading = true;
+        S.SetWordWrap(true);
+        L.Editor.Loading = false;
+        State.ResumeTiming();
+        S.WrapAll();
+        Rows = S.GetCount();
+    }
+    State.SetBytesProcessed(static_cast<int64_t>(State.iterations()) * static_cast<int64_t>(FileBytes));
+    State.counters["rows"] = Rows;
+}
+
+BENCHMARK(BM_Floor_ReadBlocksCountLines)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadFromFile_NoWrap)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WrapAll_LoadedText)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
