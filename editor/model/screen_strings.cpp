@@ -315,6 +315,10 @@ void TEditorScreenStrings::ReplaceRows(int Index, int Count, std::string_view S)
         Text.append(S);
         for (int R = Last + 1; R <= LineEnd; ++R) AppendRowText(R, Text);
 
+        // A text that ends with a line break before an empty final row (the row after a line
+        // that filled its last row exactly) would lose that break: the rows split off no
+        // empty last line, so the line ends with its break instead.
+        if (EndAttr == raEof && EndsWithLineBreak(Text)) EndAttr = raCrlf;
         TEditorStringList Temp;
         WrapText(Text, Temp);
         Temp.SetRowAttribute(Temp.GetCount() - 1, EndAttr);

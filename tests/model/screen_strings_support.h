@@ -294,9 +294,11 @@ public:
             const int Count = static_cast<int>(Rand.Next(static_cast<unsigned>(Room) + 1));
             const std::string T = RandomText(Rand, Ref.size() > 3000 ? 1 : 6);
             const bool Acts = ReferenceReplace(S, Ref, Index, Count, T);
-            S.ReplaceRows(Index, Count, T);
             std::ostringstream Where;
-            Where << "ReplaceRows(" << Index << ", " << Count << ", \"" << T << "\")";
+            Where << "ReplaceRows(" << Index << ", " << Count << ", \"" << T << "\") on rows";
+            for (int Row = 0; Row < N && Row < 12; ++Row)
+                Where << " [" << S.RowView(Row) << "|" << static_cast<int>(S.GetRowAttribute(Row)) << "]";
+            S.ReplaceRows(Index, Count, T);
             if (std::string E = Check(Where.str()); !E.empty()) return E;
             if (Acts) {
                 History.push_back(Ref);
@@ -333,7 +335,9 @@ public:
 
     std::string Check(const std::string& Where) {
         std::string E;
-        if (Text(*A.S) != Ref) E = "text differs from the reference; ";
+        if (const std::string T = Text(*A.S); T != Ref)
+            E = "text differs from the reference: \"" + T.substr(0, 200) + "\" != \"" + Ref.substr(0, 200) + "\"" +
+                Settings() + "; ";
         E += CheckRows(*A.S, &Fountain);
         if (!E.empty()) E = Where + ": " + E;
         return E;

@@ -52,6 +52,7 @@ TEST(ScreenStrings, ReplaceRowsTable) {
         {"empty text and no rows does nothing", {"a|c"}, 0, 0, "", "a|c "},
         {"span past the end does nothing", {"a|c"}, 1, 1, "x", "a|c "},
         {"negative index does nothing", {"a|c"}, -1, 1, "x", "a|c "},
+        {"a break before an empty final row is kept", {"ab|w", "|e"}, 1, 0, "{\r\n", "ab{|c "},
         {"empty line kept after a replaced line", {"a|c", "|c", "b|e"}, 0, 1, "x\r\n", "x|c |c b|e "},
     };
     for (const TCase& C : Cases) {
