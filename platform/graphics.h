@@ -10,7 +10,11 @@
 
 // A colour in $00BBGGRR order. System colours have the high bit set (clWindow, ...).
 using TColor = int32_t;
-// Font style bits: bold 1, italic 2, underline 4, strike-out 8 (TFontStyle's values).
+// The colour value that means "no colour": each user substitutes its own default.
+inline constexpr TColor clNoColor = 0x1FFFFFFF;
+
+// Font style set (bit mask).
+enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = uint8_t;
 
 inline constexpr TColor clBlack = 0x000000;

@@ -8,15 +8,7 @@
 
 #include "editor/colouring/file_ext_component.h"
 #include "editor/colouring/notify.h"
-
-// A colour in $00BBGGRR order.
-using TColor = int32_t;
-// The colour value that means "no colour": the painter substitutes the editor's own.
-inline constexpr TColor clNoColor = 0x1FFFFFFF;
-
-// Font style set (bit mask).
-enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-using TFontStyles = uint8_t;
+#include "platform/graphics.h"
 
 class TFountain;
 class TFountainParser;

@@ -41,14 +41,14 @@ struct TChangeCounter : TObject {
 };
 
 // A row list from (text, attribute) pairs.
-struct TRowSpec {
+struct TRowPiece {
     std::string Text;
     TRowAttribute Attr;
 };
 
-inline void FillRows(TEditorStringList& Rows, const std::vector<TRowSpec>& Specs) {
+inline void FillRows(TEditorStringList& Rows, const std::vector<TRowPiece>& Pieces) {
     Rows.Clear();
-    for (const auto& S : Specs) {
+    for (const auto& S : Pieces) {
         int I = Rows.Add(S.Text);
         Rows.SetRowAttribute(I, S.Attr);
     }

@@ -119,9 +119,9 @@ void SetAllOn(TEditorFountain& F) {
 }
 
 // A line cut into rows at character boundaries: all but the last raWrapped.
-std::vector<TRowSpec> CutLine(TTextGen& Gen, const std::string& Line, TRowAttribute LastAttr) {
+std::vector<TRowPiece> CutLine(TTextGen& Gen, const std::string& Line, TRowAttribute LastAttr) {
     auto Starts = CharStarts(Line);
-    std::vector<TRowSpec> Rows;
+    std::vector<TRowPiece> Rows;
     size_t From = 0;
     while (Line.size() - From > 1 && Rows.size() < 6 && Gen.Pick(3) != 0) {
         size_t Cut = From + 1 + Gen.Pick(std::min<size_t>(Line.size() - From - 1, 12));
@@ -169,10 +169,10 @@ TEST(ParserProperty, WrappedTokenGoesOnInTheNextRow) {
     std::map<int, int> Seen; // kinds found cut by a wrap
     for (int N = 0; N < 3000; ++N) {
         TEditorStringList Rows;
-        std::vector<TRowSpec> Specs = CutLine(Gen, Gen.Line(), raCrlf);
+        std::vector<TRowPiece> Pieces = CutLine(Gen, Gen.Line(), raCrlf);
         auto More = CutLine(Gen, Gen.Line(), raEof);
-        Specs.insert(Specs.end(), More.begin(), More.end());
-        FillRows(Rows, Specs);
+        Pieces.insert(Pieces.end(), More.begin(), More.end());
+        FillRows(Rows, Pieces);
         auto States = ScanStates(*P, Rows);
         for (int R = 0; R < Rows.GetCount(); ++R) {
             const std::string Text = PaintText(Rows, R);

@@ -44,7 +44,7 @@ TEST(ParserScan, BracketRegionOverFourLines) {
 TEST(ParserScan, WordCutByWrap) {
     struct {
         const char* Name;
-        std::vector<TRowSpec> Rows;
+        std::vector<TRowPiece> Rows;
         bool Reserved;
         std::vector<TTok> First, Second;
         int CarryToken, CarryLength;
@@ -98,7 +98,7 @@ TEST(ParserScan, WordOverTwoWrapsIsTakenUpByItsHandler) {
 TEST(ParserScan, StringsAndCommentsAcrossWraps) {
     struct {
         const char* Name;
-        std::vector<TRowSpec> Rows;
+        std::vector<TRowPiece> Rows;
         std::vector<std::vector<TTok>> Tokens; // per row
     } Cases[] = {
         {"string open at the wrap", {{"x 'ab", raWrapped}, {"c' y", raCrlf}},
@@ -137,7 +137,7 @@ TEST(ParserScan, StringsAndCommentsAcrossWraps) {
 TEST(ParserScan, BracketsCutByWrap) {
     struct {
         const char* Name;
-        std::vector<TRowSpec> Rows;
+        std::vector<TRowPiece> Rows;
         std::vector<TTok> Second;
         int BracketIndex, CarryToken, CarryLength;
     } Cases[] = {
