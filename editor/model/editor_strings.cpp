@@ -32,6 +32,11 @@ private:
 // bytes are not kept at all (the counting pass). Returns whether text follows the last
 // line end; its bytes are then in Tail. A file that yields fewer bytes than its size
 // (a read failure, which the stream reports as a short count) raises EReadError.
+const char* Find(const char* From, const char* End, char C) {
+    const void* Hit = std::memchr(From, C, static_cast<size_t>(End - From));
+    return Hit != nullptr ? static_cast<const char*>(Hit) : End;
+}
+
 template <bool Collect, class TOnLine>
 bool ScanLines(TStream& Stream, char* Buffer, std::string& Tail, TOnLine&& OnLine) {
     Tail.clear();
@@ -65,12 +70,14 @@ bool ScanLines(TStream& Stream, char* Buffer, std::string& Tail, TOnLine&& OnLin
             if (P < End && *P == '\n') ++P;
         }
         const char* Start = P;
-        while (P < End) {
+        // The next CR and the next LF at or after P (End when there is none), each found
+        // with memchr and kept until P passes it.
+        const char* NextCr = Find(P, End, '\r');
+        const char* NextLf = Find(P, End, '\n');
+        for (;;) {
+            P = NextCr < NextLf ? NextCr : NextLf;
+            if (P == End) break;
             const char C = *P;
-            if (C != '\r' && C != '\n') {
-                ++P;
-                continue;
-            }
             const std::string_view Piece(Start, static_cast<size_t>(P - Start));
             if (Pending) {
                 if constexpr (Collect) {
@@ -93,6 +100,8 @@ bool ScanLines(TStream& Stream, char* Buffer, std::string& Tail, TOnLine&& OnLin
                 }
             }
             Start = P;
+            if (NextCr < P) NextCr = Find(P, End, '\r');
+            if (NextLf < P) NextLf = Find(P, End, '\n');
         }
         if (Start < End) {
             if constexpr (Collect) Tail.append(Start, static_cast<size_t>(End - Start));
