@@ -21,7 +21,9 @@ private:
 // Disconnects the change event for a scope.
 class TEditorScreenStrings::TDisconnect {
 public:
-    explicit TDisconnect(TEditorScreenStrings& S) : FS(S), FSaved(S.OnChange) { FS.OnChange = TNotifyEvent(); }
+    explicit TDisconnect(TEditorScreenStrings& S) : FS(S), FSaved(S.OnChange) {
+        FS.OnChange = TNotifyEvent();
+    }
     ~TDisconnect() { FS.OnChange = FSaved; }
     TDisconnect(const TDisconnect&) = delete;
     TDisconnect& operator=(const TDisconnect&) = delete;
@@ -33,11 +35,15 @@ private:
 
 namespace {
 
-bool EndsWithLineBreak(std::string_view S) { return !S.empty() && (S.back() == '\n' || S.back() == '\r'); }
+bool EndsWithLineBreak(std::string_view S) {
+    return !S.empty() && (S.back() == '\n' || S.back() == '\r');
+}
 
 } // namespace
 
-TEditorScreenStrings::TEditorScreenStrings() { OnChange = TNotifyEvent::Of<&TEditorScreenStrings::EditorsChange>(this); }
+TEditorScreenStrings::TEditorScreenStrings() {
+    OnChange = TNotifyEvent::Of<&TEditorScreenStrings::EditorsChange>(this);
+}
 
 TEditorScreenStrings::~TEditorScreenStrings() {
     OnChange = TNotifyEvent();
@@ -54,7 +60,9 @@ void TEditorScreenStrings::EnsureParts() {
     }
 }
 
-std::unique_ptr<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() { return std::make_unique<TEditorUndoObj>(this); }
+std::unique_ptr<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() {
+    return std::make_unique<TEditorUndoObj>(this);
+}
 
 std::unique_ptr<TEditorWrapOption> TEditorScreenStrings::CreateWrapOption() {
     return std::make_unique<TEditorWrapOption>();
@@ -379,9 +387,8 @@ void TEditorScreenStrings::WrapAll() {
     };
 
     long long Total = 0;
-    ForEachLogicalLine([&](int, int, std::string_view Line) {
-        Total += Narrow(Line) ? 1 : FWrapper.WrapCount(Line);
-    });
+    ForEachLogicalLine(
+        [&](int, int, std::string_view Line) { Total += Narrow(Line) ? 1 : FWrapper.WrapCount(Line); });
     if (Total > INT_MAX) throw std::bad_alloc();
     const TRowAttribute LastAttr = GetRowAttribute(FCount - 1);
 
@@ -572,6 +579,10 @@ void TEditorScreenStrings::Clear() {
     FMarksInUse = 0;
 }
 
-void TEditorScreenStrings::Undo() { GetUndoObj()->Undo(); }
+void TEditorScreenStrings::Undo() {
+    GetUndoObj()->Undo();
+}
 
-void TEditorScreenStrings::Redo() { GetUndoObj()->Redo(); }
+void TEditorScreenStrings::Redo() {
+    GetUndoObj()->Redo();
+}

@@ -136,7 +136,8 @@ void TEditorUndoObj::BuildRows(const TUndoData& Step, TEditorStringList& Temp) {
     // No shapes, or shapes that do not describe the text: cut the text afresh.
     FStrings->WrapText(Text, Temp);
     // An empty final row after a line break: the rows split off no empty last line.
-    if (Step.LastAttr == raEof && !Text.empty() && (Text.back() == '\n' || Text.back() == '\r')) Temp.AddRow({});
+    if (Step.LastAttr == raEof && !Text.empty() && (Text.back() == '\n' || Text.back() == '\r'))
+        Temp.AddRow({});
     const int Last = Temp.GetCount() - 1;
     if (Step.LastAttr == raWrapped && Last > 0 && Temp.RowLength(Last) == 0) Temp.Delete(Last);
     Temp.SetRowAttribute(Temp.GetCount() - 1, Step.LastAttr);

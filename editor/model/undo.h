@@ -14,12 +14,12 @@ class TEditorScreenStrings;
 // One step: the rows FirstRow .. FirstRow+NewCount-1 now hold the changed text; Text is what
 // they replaced.
 struct TUndoData {
-    int32_t CaretRow = 0;          // caret of the active editor when the step was recorded
+    int32_t CaretRow = 0; // caret of the active editor when the step was recorded
     int32_t CaretCol = 0;
-    int32_t FirstRow = -1;         // first row of the changed span
-    int32_t NewCount = 0;          // rows that hold the new text; 0 when the change only deleted
+    int32_t FirstRow = -1;              // first row of the changed span
+    int32_t NewCount = 0;               // rows that hold the new text; 0 when the change only deleted
     TRowAttribute LastAttr = raInvalid; // of the last old row; raInvalid when nothing was replaced
-    std::string Text;              // the old text, CR LF after raCrlf rows
+    std::string Text;                   // the old text, CR LF after raCrlf rows
     // The old rows' shapes, (byte length << 2) | RowAttribute each, so that undo puts back the
     // very rows that were there. Re-wrapping Text instead can cut a row differently from the
     // cut it had (a row's break may depend on text that a later change re-wrapped after it),

@@ -80,7 +80,8 @@ public:
 
 protected:
     TFountainParserClass GetParserClass() override {
-        return [](TFountain* F) -> std::unique_ptr<TFountainParser> { return std::make_unique<TTestParser>(F); };
+        return
+            [](TFountain* F) -> std::unique_ptr<TFountainParser> { return std::make_unique<TTestParser>(F); };
     }
 };
 
@@ -109,7 +110,8 @@ inline std::string Text(const TEditorScreenStrings& S) {
 // Byte offset of the start of row Row in Text(S).
 inline size_t RowOffset(const TEditorScreenStrings& S, int Row) {
     size_t Offset = 0;
-    for (int R = 0; R < Row; ++R) Offset += static_cast<size_t>(S.RowLength(R)) + (S.GetRowAttribute(R) == raCrlf ? 2 : 0);
+    for (int R = 0; R < Row; ++R)
+        Offset += static_cast<size_t>(S.RowLength(R)) + (S.GetRowAttribute(R) == raCrlf ? 2 : 0);
     return Offset;
 }
 
@@ -172,7 +174,8 @@ inline std::string CheckRows(TEditorScreenStrings& S, TFountain* Fountain) {
         Union |= M;
         for (int D = 0; D < 10; ++D)
             if (M & (1u << D)) {
-                if (DigitRows[D] >= 0) Err << "mark " << D << " on rows " << DigitRows[D] << " and " << R << "; ";
+                if (DigitRows[D] >= 0)
+                    Err << "mark " << D << " on rows " << DigitRows[D] << " and " << R << "; ";
                 DigitRows[D] = R;
             }
         if (S.GetWordWrap()) {
@@ -230,7 +233,8 @@ inline std::string CheckRows(TEditorScreenStrings& S, TFountain* Fountain) {
 inline void PlaceMark(TEditorScreenStrings& S, int Digit, int Row) {
     const TRowMarks Bit = static_cast<TRowMarks>(1u << Digit);
     if (Digit < 10)
-        for (int R = 0; R < S.GetCount(); ++R) S.SetRowMarks(R, S.GetRowMarks(R) & static_cast<TRowMarks>(~Bit));
+        for (int R = 0; R < S.GetCount(); ++R)
+            S.SetRowMarks(R, S.GetRowMarks(R) & static_cast<TRowMarks>(~Bit));
     S.SetRowMarks(Row, S.GetRowMarks(Row) | Bit);
     S.IncludeMarks(Bit);
 }
@@ -243,14 +247,16 @@ public:
     TExerciser() {
         A.Editor.Fountain = &Fountain;
         A.S->GetUndoObj()->SetUndoListMax(1 << 20);
-        const char* Pieces[] = {"a", "b", "xyz", "word ", "  ", ",", ".", "\t", "あ", "漢字", "、", "。", "「",
-                                "」", "（", "）", "ー", "/*", "*/", "{", "}", "\r\n", "\r", "\n",
-                                "abcdefghijklmnopqrstuvwxyz0123456789", "ｱｲｳ"};
+        const char* Pieces[] = {"a",  "b",    "xyz", "word ", "  ",
+                                ",",  ".",    "\t",  "あ",    "漢字",
+                                "、", "。",   "「",  "」",    "（",
+                                "）", "ー",   "/*",  "*/",    "{",
+                                "}",  "\r\n", "\r",  "\n",    "abcdefghijklmnopqrstuvwxyz0123456789",
+                                "ｱｲｳ"};
         for (const char* P : Pieces) FPieces.push_back(cp932::Literal(P));
     }
 
-    template <class R>
-    std::string RandomText(R& Rand, int MaxPieces) {
+    template <class R> std::string RandomText(R& Rand, int MaxPieces) {
         std::string T;
         const int Count = static_cast<int>(Rand.Next(static_cast<unsigned>(MaxPieces) + 1));
         for (int I = 0; I < Count; ++I) T += FPieces[Rand.Next(static_cast<unsigned>(FPieces.size()))];
@@ -258,8 +264,7 @@ public:
     }
 
     // Runs one segment of Steps edits with random wrap settings; "" or the first failure.
-    template <class R>
-    std::string Segment(R& Rand, int Steps) {
+    template <class R> std::string Segment(R& Rand, int Steps) {
         TEditorScreenStrings& S = *A.S;
         TEditorWrapOption& W = *S.GetWrapOption();
         if (Rand.Next(16) == 0) {
@@ -282,7 +287,8 @@ public:
             const unsigned Op = Rand.Next(10);
             const int N = S.GetCount();
             if (Op == 8 && N > 0) {
-                PlaceMark(S, static_cast<int>(Rand.Next(16)), static_cast<int>(Rand.Next(static_cast<unsigned>(N))));
+                PlaceMark(S, static_cast<int>(Rand.Next(16)),
+                          static_cast<int>(Rand.Next(static_cast<unsigned>(N))));
                 continue;
             }
             if (Op == 9) {
@@ -311,7 +317,8 @@ public:
             S.Undo();
             Ref = History[K - 1];
             if (std::string E = Check("undo"); !E.empty()) return E;
-            if (!(Snapshot(S) == Snaps[K - 1])) return "rows after undo differ from before the step" + Settings();
+            if (!(Snapshot(S) == Snaps[K - 1]))
+                return "rows after undo differ from before the step" + Settings();
         }
         if (S.GetUndoObj()->CanUndo()) return "undo list holds more steps than were made";
         for (size_t K = 1; K < History.size(); ++K) {
@@ -327,17 +334,17 @@ public:
     std::string Settings() {
         TEditorWrapOption& W = *A.S->GetWrapOption();
         std::ostringstream O;
-        O << " (wrap " << A.S->GetWordWrap() << ", byte " << W.GetWrapByte() << ", retmark " << W.GetFollowRetMark()
-          << ", punct " << W.GetFollowPunctuation() << ", leading " << W.GetLeading() << ", wordbreak "
-          << W.GetWordBreak() << ")";
+        O << " (wrap " << A.S->GetWordWrap() << ", byte " << W.GetWrapByte() << ", retmark "
+          << W.GetFollowRetMark() << ", punct " << W.GetFollowPunctuation() << ", leading " << W.GetLeading()
+          << ", wordbreak " << W.GetWordBreak() << ")";
         return O.str();
     }
 
     std::string Check(const std::string& Where) {
         std::string E;
         if (const std::string T = Text(*A.S); T != Ref)
-            E = "text differs from the reference: \"" + T.substr(0, 200) + "\" != \"" + Ref.substr(0, 200) + "\"" +
-                Settings() + "; ";
+            E = "text differs from the reference: \"" + T.substr(0, 200) + "\" != \"" + Ref.substr(0, 200) +
+                "\"" + Settings() + "; ";
         E += CheckRows(*A.S, &Fountain);
         if (!E.empty()) E = Where + ": " + E;
         return E;

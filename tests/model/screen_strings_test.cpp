@@ -127,10 +127,10 @@ TEST(ScreenStrings, SpansAndLines) {
 TEST(ScreenStrings, MarksFollowTheirRows) {
     struct TCase {
         const char* Name;
-        int Col;                 // caret column of the active editor
+        int Col; // caret column of the active editor
         int Index, Count;
         const char* S;
-        std::vector<int> Marks;  // row of mark 1 and mark 2 afterwards (-1: gone)
+        std::vector<int> Marks; // row of mark 1 and mark 2 afterwards (-1: gone)
     };
     // Rows: "a" (mark 1), "b" (mark 2), "c".
     const TCase Cases[] = {
@@ -170,7 +170,8 @@ TEST(ScreenStrings, WordWrapRewrapsTouchedLinesOnly) {
     S.SetWordWrap(true);
     const std::string Long(45, 'x');
     S.ReplaceRows(0, 0, "head\r\n" + Long + "\r\ntail");
-    EXPECT_EQ(Shape(S), "head|c " + std::string(20, 'x') + "|w " + std::string(20, 'x') + "|w xxxxx|c tail|e ");
+    EXPECT_EQ(Shape(S),
+              "head|c " + std::string(20, 'x') + "|w " + std::string(20, 'x') + "|w xxxxx|c tail|e ");
     // Typing at the start of a continuation row re-wraps from the row before it.
     A.Editor.Seen.clear();
     S.ReplaceRows(2, 0, "yy");
