@@ -34,8 +34,10 @@ bench: build
 	@for b in $(RELEASE_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFEEDLOOM_FUZZ=ON >/dev/null
-	@cmake --build build/fuzz -j $(JOBS)
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DFEEDLOOM_FUZZ=ON -DFEEDLOOM_TESTS=OFF -DFEEDLOOM_BENCH=OFF >/dev/null
+	@cmake --build build/fuzz -j $(JOBS) --target fuzz_all
+	@echo "fuzz targets: build/fuzz/fuzz/ (run one with its seed folder, e.g. build/fuzz/fuzz/fuzz_parser fuzz/seeds/fuzz_parser)"
 
 clean:
 	rm -rf build
