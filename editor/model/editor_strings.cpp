@@ -24,19 +24,21 @@ private:
     TEditorStringsHost* FEditor;
 };
 
-// Splits a file into lines the way LoadFromFile reads it: blocks of BlockSize bytes, a
-// Ctrl-Z ends the file, a NUL ends its block, CR LF / lone CR / lone LF end a line, and a
-// CR that closes one block pairs with an LF that opens the next. OnLine(view) gets each
-// complete line; a line that lies inside one block is a view into the block buffer, only
-// a line that crosses a block border is joined in a carry string. With Collect false the
-// bytes are not kept at all (the counting pass). Returns whether text follows the last
-// line end; its bytes are then in Tail. A file that yields fewer bytes than its size
-// (a read failure, which the stream reports as a short count) raises EReadError.
+// The first C in [From, End), or End.
 const char* Find(const char* From, const char* End, char C) {
     const void* Hit = std::memchr(From, C, static_cast<size_t>(End - From));
     return Hit != nullptr ? static_cast<const char*>(Hit) : End;
 }
 
+// Splits a file into lines the way LoadFromFile reads it: blocks of BlockSize bytes, a
+// Ctrl-Z ends the file, a NUL ends its block, CR LF / lone CR / lone LF end a line, and a
+// CR that closes one block pairs with an LF that opens the next. OnLine(view) gets each
+// complete line; a line that lies inside one block is a view into the block buffer, only
+// a line that crosses a block border is joined in a carry string. The text read is thus
+// the concatenation of what each block keeps, split at its line ends. With Collect false the
+// bytes are not kept at all (the counting pass). Returns whether text follows the last
+// line end; its bytes are then in Tail. A file that yields fewer bytes than its size
+// (a read failure, which the stream reports as a short count) raises EReadError.
 template <bool Collect, class TOnLine>
 bool ScanLines(TStream& Stream, char* Buffer, std::string& Tail, TOnLine&& OnLine) {
     Tail.clear();
@@ -65,9 +67,10 @@ bool ScanLines(TStream& Stream, char* Buffer, std::string& Tail, TOnLine&& OnLin
         Buffer[N] = '\0';
         const char* P = Buffer;
         const char* End = Buffer + N;
-        if (PendingCr) {
+        // A block that a NUL left empty does not break the pair.
+        if (PendingCr && P < End) {
             PendingCr = false;
-            if (P < End && *P == '\n') ++P;
+            if (*P == '\n') ++P;
         }
         const char* Start = P;
         // The next CR and the next LF at or after P (End when there is none), each found

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -329,6 +330,10 @@ TEST_F(EditorStringsFile, LoadsLinesAcrossBlocks) {
          ToBlockEnd(std::string("a\r\0x", 4)) + "\nb",
          {"a", "b"},
          raEof},
+        {"a block that a NUL empties keeps the CR LF pair",
+         A8191 + "\r" + ToBlockEnd(std::string(1, '\0')) + "\nb",
+         {A8191, "b"},
+         raEof},
         {"NUL in the last block", std::string("a\r\nb\0c\r\nd", 9), {"a", "b"}, raEof},
         {"tabs and double-byte bytes as they are", "\t\x82\xa0\x81\r\n", {"\t\x82\xa0\x81"}, raCrlf},
     };
@@ -346,6 +351,63 @@ TEST_F(EditorStringsFile, LoadsLinesAcrossBlocks) {
         }
         EXPECT_FALSE(T.S->GetUndoObj()->CanUndo());
         EXPECT_EQ(T.S->GetUpdateCount(), 0);
+    }
+}
+
+// What a file holds by the loading rules, worked out the plain way: cut every block at its
+// first NUL, stop at the first Ctrl-Z that is kept, join the rest, split at the line ends.
+std::vector<std::string> ReferenceLines(const std::string& File, bool& EndsWithBreak) {
+    std::string Kept;
+    for (size_t At = 0; At < File.size(); At += TEditorStrings::BlockSize) {
+        std::string Block = File.substr(At, TEditorStrings::BlockSize);
+        Block = Block.substr(0, Block.find('\0'));
+        const size_t Z = Block.find('\x1A');
+        Kept += Block.substr(0, Z);
+        if (Z != std::string::npos) break;
+    }
+    std::vector<std::string> Lines;
+    std::string Line;
+    EndsWithBreak = false;
+    for (size_t I = 0; I < Kept.size(); ++I) {
+        if (Kept[I] != '\r' && Kept[I] != '\n') {
+            Line += Kept[I];
+            continue;
+        }
+        if (Kept[I] == '\r' && I + 1 < Kept.size() && Kept[I + 1] == '\n') ++I;
+        Lines.push_back(Line);
+        Line.clear();
+    }
+    EndsWithBreak = Line.empty();
+    if (!Line.empty()) Lines.push_back(Line);
+    return Lines;
+}
+
+// Random files with line breaks, NULs and Ctrl-Z crowded around the block borders.
+TEST_F(EditorStringsFile, LoadAgreesWithThePlainReading) {
+    std::mt19937 Rand(7);
+    const char Specials[] = {'\r', '\n', '\r', '\n', '\0', '\x1A', '\x82'};
+    for (int Round = 0; Round < 150; ++Round) {
+        SCOPED_TRACE(Round);
+        const size_t Size = Rand() % (3 * TEditorStrings::BlockSize + 10);
+        std::string File(Size, 'a');
+        for (size_t I = 0; I < Size; I += 1 + Rand() % 200) File[I] = Rand() % 2 ? '\r' : '\n';
+        for (size_t Border = TEditorStrings::BlockSize; Border < Size + 3;
+             Border += TEditorStrings::BlockSize)
+            for (int K = 0; K < 6; ++K) {
+                const size_t I = Border - 3 + Rand() % 6;
+                if (I < Size && Rand() % 3 == 0) File[I] = Specials[Rand() % (Round % 4 ? 5 : 7)];
+            }
+        Write(File);
+        TLines T;
+        T.Lines.LoadFromFile(FPath);
+        bool EndsWithBreak;
+        const std::vector<std::string> Expected = ReferenceLines(File, EndsWithBreak);
+        ASSERT_EQ(T.S->GetCount(), static_cast<int>(Expected.size()));
+        for (size_t I = 0; I < Expected.size(); ++I)
+            ASSERT_EQ(T.Lines.Get(static_cast<int>(I)), Expected[I]) << I;
+        if (!Expected.empty()) {
+            EXPECT_EQ(T.S->GetRowAttribute(T.S->GetCount() - 1), EndsWithBreak ? raCrlf : raEof);
+        }
     }
 }
 
