@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "editor/colouring/fountain.h"
 #include "editor/control/editor_settings.h"
@@ -63,6 +65,12 @@ private:
 };
 
 using TSelectionChangeEvent = std::function<void(TObject* Sender, bool Selected)>;
+// Fired after each drawn part of a row, before its end-of-row mark; LineStr is the row's
+// display text (extended by the next row's text when the row is wrapped).
+using TDrawLineEvent = std::function<void(TObject* Sender, std::string_view LineStr, int X, int Y, int Index,
+                                          const TRect& ARect, bool Selected)>;
+class TFountainParser;
+class TImageList;
 
 class TEditor : public TComponent,
                 public TEditorClient,
@@ -298,7 +306,7 @@ public:
     // Invalidates the whole control.
     void Invalidate();
 
-    // ---- bars, ruler and corner --------------------------------------------------------------
+    // ---- bars, ruler and corner (editor_bars.cpp) -------------------------------------------
     virtual void UpdateImagebarWidth();
     virtual void CreateBitmaps();
     virtual void FreeBitmaps();
@@ -306,16 +314,64 @@ public:
     virtual bool UpdateLeftbarColumn();
     virtual void UpdateLeftbarWidth();
     virtual void UpdateRulerHeight();
-    virtual void BuildLeftbarEdge();
-    virtual void BuildCornerBitmap();
-    virtual void UpdateRulerBitmaps();
+    // The ruler strip for the current horizontal position: gauge and column numbers, and the
+    // same numbers on the mark colour.
+    virtual void BuildRulerStrip();
     virtual void DrawRulerMark(int ACol);
     virtual void EraseRulerMark(int ACol);
+    virtual void BuildLeftbarEdge();
+    virtual void BuildCornerBitmap();
+    // Sizes the ruler strip and the mark strip.
+    virtual void SizeRulerStrips();
+    virtual void UpdateRulerBitmaps();
+    // The ten digit glyphs, one bit per pixel.
+    virtual void CreateDigitFont();
+    virtual void BuildRulerDigits();
+    virtual void BuildRulerEdge();
+    virtual void BuildRulerGauge();
     virtual void InvalidateLeftbarRows(int FromRow, int ToRow);
+    virtual void DrawLeftbarRows(int First, int Last);
+    virtual void DrawRuler();
+    // Pixels of the ruler strip: two gauge units more than the screen is wide.
+    virtual int RulerStripWidth() const;
     virtual void LeftbarWidthChanged(int OldWidth, int NewWidth);
+    virtual void DrawImagebarRows(int First, int Last);
+    // The row's marks (0 for a row that does not exist); setting repaints its image-bar cell.
+    TRowMarks GetRowMarks(int ARow) const;
+    virtual void SetRowMarks(int ARow, TRowMarks Marks);
+    // Index of the line that holds row ARow (rows of kind raCrlf before it while word wrap
+    // is on, else ARow). Kept in checkpoints that a text change drops from its first row on.
+    int LineIndexOfRow(int ARow) const;
+    void LineIndexChanged(int FromRow);
+    // The bitmaps, for tests and derived controls (null before CreateBitmaps).
+    const TBitmap* GetCornerBitmap() const { return FCornerBitmap.get(); }
+    const TBitmap* GetRulerStrip() const { return FRulerStrip.get(); }
+    const TBitmap* GetMarkStrip() const { return FMarkStrip.get(); }
+    const TBitmap* GetLeftbarEdge() const { return FLeftbarEdgeBitmap.get(); }
 
-    // ---- painting -----------------------------------------------------------------------------
+    // ---- painting (editor_paint.cpp) ----------------------------------------------------------
     virtual void Paint();
+    // Paints everything that intersects R.
+    virtual void PaintRect(const TRect& R);
+    // One screen row, or its part inside R: X is the x of column 0, Y the row's top, Text
+    // its display text (a wrapped row's text may be extended by the next row's).
+    virtual void DrawRow(const TRect& R, int X, TFountainParser* Parser, int ARow, std::string_view Text, int Y);
+    virtual void DrawSelectedRow(const TRect& R, int X, TFountainParser* Parser, int ARow, std::string_view Text,
+                                 int Y);
+    virtual void DrawRowWithSelection(const TRect& R, int X, TFountainParser* Parser, int ARow,
+                                      std::string_view Text, int Y);
+    // The cells of columns From .. To of a row, limited to the row's text.
+    TRect SelectionColsRect(std::string_view Text, int ARow, int From, int To) const;
+    // Bytes on the cell grid (at most 1000, or 1001 after a lead byte in column 999).
+    virtual void TextOutCells(const TRect& R, int X, TTextOutOptions Options, std::string_view Text, int Y);
+    virtual void DrawEofMark(int X, int Y);
+    virtual void DrawRetMark(int X, int Y);
+    virtual void DrawSelectedRetMark(int X, int Y);
+    virtual void DrawWrapMark(int X, int Y);
+    virtual void DrawSelectedWrapMark(int X, int Y);
+    virtual void DrawHideMark(int X, int Y);
+    virtual void DrawSelectedHideMark(int X, int Y);
+    virtual void DoDrawLine(const TRect& ARect, int X, bool Selected, int Index, std::string_view LineStr, int Y);
     void InvalidateRow(int ARow) override;
     virtual void InvalidateRows(int FromRow, int ToRow);
     virtual void RepaintSelection();
@@ -325,6 +381,7 @@ public:
     void ShowUnderline() override;
     virtual int GetUnderlineY(int ARow) const;
     int GetUnderlineHideCount() const { return FUnderlineHideCount; }
+    TDrawLineEvent OnDrawLine;
 
     // ---- text by message -------------------------------------------------------------------
     // WM_GETTEXT: the text of Lines into Buffer (at most Size - 1 bytes and a NUL); the bytes
@@ -422,6 +479,35 @@ protected:
     int FRulerHeight = 0;
     bool FItalicMode = false;
     int FUnderlineHideCount = 0;
+
+    // ---- painter and bars state (editor_paint.cpp, editor_bars.cpp) ----
+    // The token pass of DrawRow / DrawSelectedRow over Clip; the text the parser saw (Text,
+    // or Text joined with the next row's when the row is wrapped).
+    std::string_view DrawRowTokens(TRect Clip, int X, TFountainParser* Parser, int ARow, std::string_view Text,
+                                   int Y, bool Selected);
+    // The end-of-row mark after the text of row ARow.
+    void DrawRowEndMark(const TRect& R, int X, int ARow, std::string_view Text, int Y, bool Selected);
+    // The display text of a row: the row's bytes in place, or its tabs expanded in FPaintText.
+    std::string_view DisplayRowText(int ARow, const TColumnParams& Params);
+    // x of column ACol, at least TextLeft.
+    int SelX(int ACol) const;
+    // RepaintSelection's pieces: the cells Left .. Right of a row, and its columns From .. To.
+    void PaintSelectionBand(TFountainParser* Parser, const TColumnParams& Params, int ARow, int Left, int Right,
+                            bool Selected);
+    void PaintSelectionCols(TFountainParser* Parser, const TColumnParams& Params, int ARow, int From, int To,
+                            bool ToRightEdge, bool Selected);
+    std::unique_ptr<TBitmap> FLeftbarEdgeBitmap, FRulerEdgeBitmap, FCornerBitmap, FDigitFont, FRulerDigits,
+        FMarkDigits, FGaugeBitmap, FRulerStrip, FMarkStrip;
+    // The TopCol the ruler strips were numbered for (-1: not yet).
+    int FRulerStripCol = -1;
+    // Reused row buffers of the painter: a row's display text and a wrapped row joined with
+    // the next one.
+    std::string FPaintText, FPaintJoin;
+    // Line index checkpoints: FLineMarks[k] = rows of kind raCrlf among rows 0 .. k*1024-1.
+    mutable std::vector<int> FLineMarks;
+    mutable const void* FLineMarksList = nullptr;
+    mutable int FLineMarksRows = -1;
+    // ---- end of painter and bars state ----
 
 
 private:

@@ -9,9 +9,10 @@
 
 void TEditorScreen::Update() {
     TEditor& E = *FEditor;
-    if (!E.HandleAllocated()) return;
     const TUpdateInfo Info = E.GetScreenStrings()->UpdateInfo;
-    if (!Info.Valid) return;
+    // Line indexes before the change stay; without a valid record none are kept.
+    E.LineIndexChanged(Info.Valid ? Info.FirstRow : 0);
+    if (!E.HandleAllocated() || !Info.Valid) return;
     const int F = Info.FirstRow, A = Info.OldCount, B = Info.NewCount, S = Info.ScannedCount;
     TWindowHost& Host = *E.GetHost();
     if (std::abs(B - A) > E.GetRowCount()) {
