@@ -163,13 +163,16 @@ void TEditor::SetImageMarks(TComponent* Value) {
 void TEditor::SetWidth(int Value) { SetBounds(Value, FHeight); }
 void TEditor::SetHeight(int Value) { SetBounds(FWidth, Value); }
 
-void TEditor::SetBounds(int Width, int Height) {
-    if (Width == FWidth && Height == FHeight) return;
+void TEditor::SetBounds(int Width, int Height) { SetBounds(FLeft, FTop, Width, Height); }
+
+void TEditor::SetBounds(int Left, int Top, int Width, int Height) {
+    if (Left == FLeft && Top == FTop && Width == FWidth && Height == FHeight) return;
+    FLeft = Left;
+    FTop = Top;
     FWidth = Width;
     FHeight = Height;
     if (HandleAllocated()) {
-        const TRect B = FHost->BoundsRect();
-        FHost->SetBounds(B.Left, B.Top, Width, Height);
+        FHost->SetBounds(Left, Top, Width, Height);
         RefreshView();
     }
 }
@@ -180,34 +183,24 @@ void TEditor::SetBorderStyle(TBorderStyle Value) {
     RecreateWnd();
 }
 
+// The font, colour and 3-D changes reach the control as the framework's notifications.
 void TEditor::SetCtl3D(bool Value) {
     if (Value == FCtl3D) return;
     FCtl3D = Value;
-    if (FBorderStyle == bsSingle) RecreateWnd();
+    Perform(CM_CTL3DCHANGED);
 }
 
 void TEditor::SetColor(TColor Value) {
     FParentColor = false;
     if (Value == FColor) return;
     FColor = Value;
-    if (!HandleAllocated()) return;
-    FHost->SetBackgroundColor(FColor);
-    UpdateRulerBitmaps();
-    BuildCornerBitmap();
-    Invalidate();
+    Perform(CM_COLORCHANGED);
 }
 
 void TEditor::SetFont(const TFont& Value) {
     if (Value == FFont) return;
     FFont = Value;
-    if (!HandleAllocated()) return;
-    if (FScrollX > 0) SetCol(0);
-    UpdateMetrics();
-    UpdateScrollBars();
-    UpdateRulerBitmaps();
-    BuildCornerBitmap();
-    UpdateCaret();
-    Invalidate();
+    Perform(CM_FONTCHANGED);
 }
 
 void TEditor::SetCursor(TCursor Value) {

@@ -112,8 +112,13 @@ public:
     void DestroyWnd();
     // Window style and extended style for the border and scroll bars.
     virtual TCreateParams CreateParams() const;
-    // The window's messages.
+    // The window's messages: the input filter while the mouse is busy, then Dispatch.
     void WndProc(TMessage& Message) override;
+    // Delivers a message straight to WndProc, with or without a window; returns its Result.
+    intptr_t Perform(uint32_t Msg, uintptr_t WParam = 0, intptr_t LParam = 0);
+    // The caption handed to a new window; it reaches the text through WM_SETTEXT (and so is
+    // ignored by a read-only control).
+    std::string Caption;
 
     // ---- published properties --------------------------------------------------------------
     int GetWidth() const { return FWidth; }
@@ -121,6 +126,10 @@ public:
     int GetHeight() const { return FHeight; }
     void SetHeight(int Value);
     void SetBounds(int Width, int Height);
+    // Position in the parent's client area, and size.
+    void SetBounds(int Left, int Top, int Width, int Height);
+    int GetLeft() const { return FLeft; }
+    int GetTop() const { return FTop; }
     TBorderStyle GetBorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
     TColor GetColor() const { return FColor; }
@@ -201,6 +210,12 @@ public:
     TEditorScreen* GetScreen() const { return FScreen.get(); }
     TObject* GetPopupMenu() const { return FPopupMenu.get(); }
     TEditorDragState GetDragState() const { return FDragState; }
+    // Ends a drag of the selection without dropping it.
+    virtual void CancelDrag();
+    // Cursor kinds: 0 default, 1 left margin, 2 top margin, 3 over a draggable selection,
+    // 4 dragging (move), 5 dragging (copy).
+    void SetCursorKind(int Kind);
+    int GetCursorKind() const { return FCursorKind; }
     bool GetDesigning() const { return (GetComponentState() & csDesigning) != 0; }
 
     // ---- operations the application and the other parts use --------------------------------
@@ -265,6 +280,8 @@ public:
     virtual void ShowCaret();
     virtual void HideCaret();
     bool GetCaretShown() const { return FCaretShown; }
+    // Puts the input method's composition window at the caret cell with the control's font.
+    virtual void UpdateImeWindow();
 
     // Rows of the screen-row list as the caret sees them.
     int RowsCount() const;
@@ -439,6 +456,14 @@ protected:
     // Destroys and recreates the window (new border style, 3-D look); the host decides.
     virtual void RecreateWnd();
     bool LeftButtonDown() const;
+    // The handlers by message number, after the input filter.
+    virtual void Dispatch(TMessage& Message);
+    // Whether the input filter swallows Message (and the cursor switches of a drag).
+    bool FilterMessage(const TMessage& Message);
+    void WMVScroll(TMessage& Message);
+    void WMHScroll(TMessage& Message);
+    void WMSetFocus();
+    void WMKillFocus();
 
     // Caret and view state.
     int FRow = 0;
@@ -467,6 +492,9 @@ protected:
     int FHitLength = 0;
     bool FHitSelecting = false;
     TEditorDragState FDragState = dsNone;
+    int FCursorKind = 0;
+    // The left button went down in the control and has not come up yet.
+    bool FLeftButtonHeld = false;
 
     // Metrics (valid while the window exists).
     int FFontHeight = 0;
@@ -513,6 +541,10 @@ protected:
 private:
     // Moves the caret to (ARow, ACol) through SetRow and SetCol.
     void MoveCaretTo(int ARow, int ACol);
+    // Hands Caption to the new window as WM_SETTEXT.
+    void SendCaption();
+    // UpdateImeWindow now, or pending while a key repeats.
+    void FollowImeWindow();
     // The end of a walk of Offset bytes from the start of row FromRow (SetCaretOffset's rule).
     void OffsetToRowCol(int FromRow, int Offset, int& ARow, int& ACol) const;
     // Bytes of row ARow whose characters start in the columns [FromCol, ToCol).
@@ -538,6 +570,8 @@ private:
     TComponent* FImageMarks = nullptr;
     TDelimiters FDelimiters;
 
+    int FLeft = 0;
+    int FTop = 0;
     int FWidth = 0;
     int FHeight = 0;
     TBorderStyle FBorderStyle = bsSingle;

@@ -1,100 +1,12 @@
-// TEditor's window: creation, the text messages, metrics and scrolling, invalidation, the
-// caret's shape and place, and the caret-row underline. Everything here does nothing while
-// no window exists.
+// TEditor's view: metrics of the cell grid, the scroll positions and scroll bars, the
+// scrolling of the window contents, and the caret's shape, place and visibility. Everything
+// here does nothing while no window exists.
 #include "editor/control/editor.h"
 
 #include <algorithm>
 
 #include "editor/control/editor_screen.h"
 #include "editor/model/screen_strings.h"
-
-// ---- the window ------------------------------------------------------------------------------
-
-TCreateParams TEditor::CreateParams() const {
-    TCreateParams P;
-    P.Style = WS_CHILD;
-    if (FVisible) P.Style |= WS_VISIBLE;
-    if (FTabStop) P.Style |= WS_TABSTOP;
-    if (FBorderStyle == bsSingle) {
-        if (FCtl3D)
-            P.ExStyle |= WS_EX_CLIENTEDGE;
-        else
-            P.Style |= WS_BORDER;
-    }
-    if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) P.Style |= WS_HSCROLL;
-    if (FScrollBars == ssVertical || FScrollBars == ssBoth) P.Style |= WS_VSCROLL;
-    P.Width = FWidth;
-    P.Height = FHeight;
-    return P;
-}
-
-void TEditor::CreateWnd(TUiForm* Parent) {
-    if (HandleAllocated() || WindowFactory() == nullptr) return;
-    FParentForm = Parent;
-    AttachHost(WindowFactory()->CreateWindowHost(*this, CreateParams(), Parent));
-}
-
-void TEditor::AttachHost(std::unique_ptr<TWindowHost> Host) {
-    FHost = std::move(Host);
-    if (FHost) WindowCreated();
-}
-
-void TEditor::DestroyWnd() {
-    FCaretShown = false;
-    FHost.reset();
-}
-
-void TEditor::RecreateWnd() {
-    if (!HandleAllocated()) return;
-    const TCreateParams P = CreateParams();
-    FHost->SetStyle(P.Style, P.ExStyle);
-    WindowCreated();
-}
-
-void TEditor::WindowCreated() {
-    FHost->SetBackgroundColor(FColor);
-    FHost->SetCursor(FCursor);
-    UpdateMetrics();
-    UpdateScrollBars();
-    BuildLeftbarEdge();
-    UpdateRulerBitmaps();
-    BuildCornerBitmap();
-}
-
-void TEditor::WndProc(TMessage& Message) {
-    switch (Message.Msg) {
-    case WM_GETTEXT:
-        Message.Result = GetTextBuf(reinterpret_cast<char*>(Message.LParam), static_cast<int>(Message.WParam));
-        return;
-    case WM_GETTEXTLENGTH:
-        Message.Result = GetTextLen();
-        return;
-    case WM_SETTEXT:
-        if (Message.LParam != 0) SetTextBuf(reinterpret_cast<const char*>(Message.LParam));
-        Message.Result = 1;
-        return;
-    case WM_GETDLGCODE:
-        if (FHost) FHost->DefWindowProc(Message);
-        Message.Result |= DLGC_WANTARROWS | DLGC_WANTCHARS;
-        if (WantTabs) Message.Result |= DLGC_WANTTAB;
-        if (WantReturns) Message.Result |= DLGC_WANTALLKEYS;
-        return;
-    case WM_SIZE:
-        if (FHost) {
-            const TRect B = FHost->BoundsRect();
-            FWidth = B.Width();
-            FHeight = B.Height();
-        }
-        RefreshView();
-        Message.Result = 0;
-        return;
-    case WM_PAINT:
-        Paint();
-        return;
-    default:
-        if (FHost) FHost->DefWindowProc(Message);
-    }
-}
 
 // ---- metrics -----------------------------------------------------------------------------------
 
@@ -109,6 +21,8 @@ int TEditor::TextLeft() const {
            (FLeftbar->GetVisible() ? FLeftbarWidth : 0);
 }
 
+// The bar sizes are measured last, from the new cell; when they moved the text area, the
+// rows and columns are counted again, so that the counts never describe the previous layout.
 void TEditor::UpdateMetrics() {
     if (!HandleAllocated()) return;
     TCanvas& C = FHost->Canvas();
@@ -116,11 +30,14 @@ void TEditor::UpdateMetrics() {
     const TTextMetric M = C.GetTextMetrics();
     FFontHeight = M.Height + M.ExternalLeading;
     FColWidth = FMargin->GetCharacter() + M.AveCharWidth;
-    int Available = FHeight - TextTop() - 5;
-    if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Available -= FHost->SystemMetric(SM_CYHSCROLL);
-    const int Pitch = std::max(1, GetRowHeight());
-    FRowCount = std::max(1, Available / Pitch);
-    UpdateColCount();
+    auto CountCells = [this] {
+        int Available = FHeight - TextTop() - 5;
+        if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) Available -= FHost->SystemMetric(SM_CYHSCROLL);
+        FRowCount = std::max(1, Available / std::max(1, GetRowHeight()));
+        UpdateColCount();
+    };
+    CountCells();
+    const int OldTop = TextTop(), OldLeft = TextLeft();
     TFountain* F = ActiveFountain();
     FItalicMode = (FFont.Style & fsItalic) != 0 || (F && F->HasItalicColor(F));
     if (FRuler->GetVisible()) UpdateRulerHeight();
@@ -129,6 +46,7 @@ void TEditor::UpdateMetrics() {
         UpdateLeftbarWidth();
     }
     UpdateImagebarWidth();
+    if (TextTop() != OldTop || TextLeft() != OldLeft) CountCells();
 }
 
 void TEditor::UpdateColCount() {
@@ -191,10 +109,10 @@ void TEditor::SetTopRow(int Value) {
     FTopRow = std::max(0, std::min(Value, RowsCount()));
     const int Delta = std::clamp(Old - FTopRow, -(FRowCount + 1), FRowCount + 1);
     if (Delta * GetRowHeight() != 0) {
+        // The image bar and the left bar scroll with the text; the ruler does not.
         ScrollText(0, Delta * GetRowHeight(), Rect(0, TextTop(), FWidth, FHeight));
         FHost->SetScrollPos(sbVertical, FTopRow);
-        if (FKeyRepeating)
-            FImeWindowPending = true;
+        FollowImeWindow();
         DoTopRowChange();
     }
 }
@@ -207,10 +125,10 @@ void TEditor::SetTopCol(int Value) {
     FTopCol = std::max(0, std::min(Value, MaxCols - FColCount / 2));
     const int Delta = (Old - FTopCol) * FColWidth;
     if (Delta != 0) {
+        // The ruler scrolls with the text; the bars do not.
         ScrollText(Delta, 0, Rect(TextLeft(), 0, FWidth, FHeight));
         FHost->SetScrollPos(sbHorizontal, FTopCol);
-        if (FKeyRepeating)
-            FImeWindowPending = true;
+        FollowImeWindow();
         DoTopColChange();
     }
 }
@@ -222,6 +140,53 @@ void TEditor::ScrollText(int Dx, int Dy, const TRect& ClipRect) {
     const TRect Uncovered = FHost->ScrollWindow(Dx, Dy, ClipRect);
     FHost->InvalidateRect(Uncovered, emNoErase);
     FHost->Update();
+}
+
+// ---- scroll bar messages -----------------------------------------------------------------------
+
+void TEditor::WMVScroll(TMessage& Message) {
+    Message.Result = 0;
+    const uint32_t Request = LOWORD(Message.WParam);
+    if (Request > SB_BOTTOM || !HandleAllocated()) return;
+    int Delta = 0;
+    switch (Request) {
+    case SB_LINEUP: Delta = -1; break;
+    case SB_LINEDOWN: Delta = 1; break;
+    case SB_PAGEUP: Delta = std::min(-1, -FRowCount); break;
+    case SB_PAGEDOWN: Delta = std::max(1, FRowCount); break;
+    // The message carries 16 bits only; the bar's own track position has all 32.
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: Delta = FHost->GetScrollInfo(sbVertical).TrackPos - FTopRow; break;
+    case SB_TOP: Delta = -FTopRow; break;
+    case SB_BOTTOM: Delta = FMaxTopRow - FTopRow; break;
+    default: break;
+    }
+    Delta = std::max(-FTopRow, std::min(Delta, FMaxTopRow - FTopRow));
+    if (Delta == 0) return;
+    SetTopRow(FTopRow + Delta);
+    if (FCaret->LockScroll) SetRow(FRow + Delta);
+}
+
+void TEditor::WMHScroll(TMessage& Message) {
+    Message.Result = 0;
+    const uint32_t Request = LOWORD(Message.WParam);
+    if (Request > SB_RIGHT || !HandleAllocated()) return;
+    const int Last = FColCount / 2 + MaxCols;
+    int Delta = 0;
+    switch (Request) {
+    case SB_LINELEFT: Delta = -1; break;
+    case SB_LINERIGHT: Delta = 1; break;
+    case SB_PAGELEFT: Delta = std::min(-1, -FColCount); break;
+    case SB_PAGERIGHT: Delta = std::max(1, FColCount); break;
+    // 16 bits are enough for the 1000 columns and a half page.
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: Delta = HIWORD(Message.WParam) - FTopCol; break;
+    case SB_LEFT: Delta = -FTopCol; break;
+    case SB_RIGHT: Delta = Last - FTopCol; break;
+    default: break;
+    }
+    Delta = std::max(-FTopCol, std::min(Delta, Last - FTopCol));
+    if (Delta != 0) SetTopCol(FTopCol + Delta);
 }
 
 // ---- invalidation and painting -----------------------------------------------------------------
@@ -252,10 +217,7 @@ void TEditor::PlaceCaret() {
     int Y = TextTop() + GetRowHeight() * (FRow - FTopRow);
     if (FCaret->GetStyle() == csBrief) Y += FFontHeight - 2;
     FHost->SetCaretPos(X, Y);
-    if (FKeyRepeating)
-        FImeWindowPending = true;
-    else
-        FHost->SetImeCompositionWindow(TPoint{X, Y}, FFont);
+    FollowImeWindow();
     DoCaretMoved();
 }
 
@@ -270,4 +232,22 @@ void TEditor::HideCaret() {
     if (!HandleAllocated() || !FCaretShown) return;
     FHost->HideCaret();
     FCaretShown = false;
+}
+
+// ---- input method --------------------------------------------------------------------------------
+
+void TEditor::UpdateImeWindow() {
+    FImeWindowPending = false;
+    if (!HandleAllocated()) return;
+    const TPoint P{TextLeft() + (FCol - FTopCol) * FColWidth, TextTop() + GetRowHeight() * (FRow - FTopRow)};
+    FHost->SetImeCompositionWindow(P, FFont);
+}
+
+// While a key repeats, the composition window would be moved at every step; it moves once
+// when the key is released.
+void TEditor::FollowImeWindow() {
+    if (FKeyRepeating)
+        FImeWindowPending = true;
+    else
+        UpdateImeWindow();
 }
