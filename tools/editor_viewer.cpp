@@ -1,0 +1,243 @@
+// A viewer that shows a text file in a TEditor on a window of its own, for looking at the
+// control by eye and for screenshots.
+#include <QApplication>
+#include <QEvent>
+#include <QImage>
+#include <QObject>
+#include <QResizeEvent>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "editor/control/editor.h"
+#include "editor/control/editor_view_info.h"
+#include "editor/model/wrap_option.h"
+#include "platform/cp932.h"
+#include "platform/exceptions.h"
+#include "platform/qt/qt_services.h"
+#include "platform/qt/qt_toolkit.h"
+#include "platform/window.h"
+
+namespace {
+
+const char Usage[] =
+    "usage: editor_viewer [options] [FILE]\n"
+    "Shows FILE (CP932 text; without FILE a built-in sample) in the editor control.\n"
+    "  --utf8             FILE is UTF-8: convert it to CP932 first\n"
+    "  --wrap[=N]         word wrap at N columns (default 80)\n"
+    "  --leftbar          line numbers\n"
+    "  --ruler            column ruler\n"
+    "  --marks            end-of-line, wrap, end-of-file marks and the caret-row underline\n"
+    "  --colour           colouring demo: URLs, mail, numbers, '//' comments, '(*' '*)' brackets\n"
+    "  --scrollbars       both scroll bars\n"
+    "  --size=WxH         client size in pixels (default 640x400)\n"
+    "  --caret=ROW,COL    caret position\n"
+    "  --top=ROW          first visible row\n"
+    "  --screenshot=FILE  write the window as a PNG to FILE and quit (works with\n"
+    "                     QT_QPA_PLATFORM=offscreen)\n";
+
+struct TOptions {
+    std::string File;
+    bool Utf8 = false;
+    int Wrap = 0;
+    bool Leftbar = false;
+    bool Ruler = false;
+    bool Marks = false;
+    bool Colour = false;
+    bool ScrollBars = false;
+    int Width = 640;
+    int Height = 400;
+    int CaretRow = 0;
+    int CaretCol = 0;
+    int TopRow = 0;
+    std::string Screenshot;
+};
+
+// Lines that show what the control can draw: tabs, double-byte text, a long row, the
+// tokens of the colouring demo.
+std::string SampleText() {
+    return cp932::Literal("Feedloom editor viewer\r\n"
+                          "\tA tab, then text.  日本語の文章と半角ｶﾅ、全角スペース「　」。\r\n"
+                          "Links: http://example.com/feed.rdf and mail to someone@example.com\r\n"
+                          "Numbers: 42, 3.14, $FF, 0x1F  // a comment to the end of the row\r\n"
+                          "(* a bracket pair that\r\n"
+                          "   spans two rows *) after it\r\n"
+                          "\"a string\" and 'another'\r\n"
+                          "A long row: ") +
+           std::string(150, '-') + "|\r\n" + cp932::Literal("最後の行（改行なし）");
+}
+
+bool ParseSize(const std::string& S, int& W, int& H) {
+    return std::sscanf(S.c_str(), "%dx%d", &W, &H) == 2 && W > 0 && H > 0;
+}
+
+bool ParseOptions(int Argc, char** Argv, TOptions& O) {
+    for (int I = 1; I < Argc; ++I) {
+        const std::string A = Argv[I];
+        auto Value = [&](const char* Name) -> const char* {
+            const std::string Prefix = std::string(Name) + "=";
+            return A.rfind(Prefix, 0) == 0 ? A.c_str() + Prefix.size() : nullptr;
+        };
+        if (A == "--utf8")
+            O.Utf8 = true;
+        else if (A == "--wrap")
+            O.Wrap = 80;
+        else if (const char* V = Value("--wrap"))
+            O.Wrap = std::atoi(V);
+        else if (A == "--leftbar")
+            O.Leftbar = true;
+        else if (A == "--ruler")
+            O.Ruler = true;
+        else if (A == "--marks")
+            O.Marks = true;
+        else if (A == "--colour" || A == "--color")
+            O.Colour = true;
+        else if (A == "--scrollbars")
+            O.ScrollBars = true;
+        else if (const char* V = Value("--size")) {
+            if (!ParseSize(V, O.Width, O.Height)) return false;
+        } else if (const char* V = Value("--caret")) {
+            if (std::sscanf(V, "%d,%d", &O.CaretRow, &O.CaretCol) != 2) return false;
+        } else if (const char* V = Value("--top"))
+            O.TopRow = std::atoi(V);
+        else if (const char* V = Value("--screenshot"))
+            O.Screenshot = V;
+        else if (A == "--help" || A == "-h")
+            return false;
+        else if (!A.empty() && A[0] == '-')
+            return false;
+        else if (O.File.empty())
+            O.File = A;
+        else
+            return false;
+    }
+    return true;
+}
+
+void ApplyColourDemo(TEditor& E) {
+    TEditorViewInfo* V = E.GetView();
+    V->SetUrl(true);
+    V->SetMail(true);
+    V->SetCommenter("//");
+    V->SetQuotation("\"");
+    V->SetHexPrefix("$");
+    TEditorColors* C = V->GetColors();
+    C->GetUrl()->SetColor(RGB(0, 0, 0xFF));
+    C->GetUrl()->SetStyle(4); // underline
+    C->GetMail()->SetColor(RGB(0, 0x80, 0x80));
+    C->GetInt()->SetColor(RGB(0xC0, 0, 0));
+    C->GetComment()->SetColor(RGB(0, 0x80, 0));
+    C->GetStr()->SetColor(RGB(0x80, 0, 0x80));
+    C->GetSymbol()->SetColor(RGB(0x60, 0x60, 0x60));
+    TFountainBracketItem* B = V->GetBrackets()->Add();
+    B->SetLeftBracket("(*");
+    B->SetRightBracket("*)");
+    B->GetItemColor()->SetColor(RGB(0x80, 0x40, 0));
+    B->GetItemColor()->SetBkColor(RGB(0xFF, 0xF0, 0xD0));
+}
+
+// Keeps the editor as large as the client area of its form.
+class TFillClient : public QObject {
+public:
+    explicit TFillClient(TEditor& Editor) : FEditor(Editor) {}
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Event->type() == QEvent::Resize) {
+            const QSize S = static_cast<QResizeEvent*>(Event)->size();
+            FEditor.SetBounds(0, 0, S.width(), S.height());
+        }
+        return QObject::eventFilter(Watched, Event);
+    }
+
+private:
+    TEditor& FEditor;
+};
+
+int Run(int Argc, char** Argv, const TOptions& O) {
+    qtbackend::TQtToolkit Toolkit(Argc, Argv);
+    SetUiToolkit(&Toolkit);
+    qtbackend::InstallQtServices();
+    SetScreenCursor(TEditorCursors::RightArrowCursor, "RightArrow");
+    SetScreenCursor(TEditorCursors::DragSelCopyResCursor, "DragSelCopy");
+
+    auto Form = Toolkit.CreateForm();
+    auto* QtForm = static_cast<qtbackend::TQtForm*>(Form.get());
+    Form->SetCaption("editor_viewer - " + (O.File.empty() ? std::string("sample") : O.File));
+    Form->SetClientSize(O.Width, O.Height);
+
+    std::unique_ptr<TEditor> E(TEditor::Create(nullptr));
+    if (O.File.empty()) {
+        E->GetLines()->SetTextStr(SampleText());
+    } else if (O.Utf8) {
+        TStringList Raw;
+        Raw.LoadFromFile(O.File);
+        E->GetLines()->SetTextStr(cp932::FromUtf8(Raw.GetTextStr()));
+    } else {
+        E->GetLines()->LoadFromFile(O.File);
+    }
+    if (O.Wrap > 0) {
+        E->GetWrapOption()->SetWrapByte(O.Wrap);
+        E->SetWordWrap(true);
+    }
+    E->GetLeftbar()->SetVisible(O.Leftbar);
+    E->GetRuler()->SetVisible(O.Ruler);
+    if (O.Marks) {
+        TEditorMarks* M = E->GetMarks();
+        M->GetEofMark()->SetVisible(true);
+        M->GetRetMark()->SetVisible(true);
+        M->GetWrapMark()->SetVisible(true);
+        M->GetHideMark()->SetVisible(true);
+        M->GetUnderline()->SetVisible(true);
+    }
+    if (O.Colour) ApplyColourDemo(*E);
+    if (O.ScrollBars) E->SetScrollBars(ssBoth);
+    E->SetBounds(0, 0, O.Width, O.Height);
+    E->CreateWnd(Form.get());
+    TFillClient Fill(*E);
+    QtForm->Window()->Client()->installEventFilter(&Fill);
+
+    E->SetRowCol(O.CaretRow, O.CaretCol);
+    if (O.TopRow > 0) E->SetTopRow(O.TopRow);
+    Form->Show();
+    if (E->GetHost()) E->GetHost()->SetFocus();
+
+    int Result = 0;
+    if (O.Screenshot.empty()) {
+        Toolkit.Run(*Form);
+    } else {
+        QApplication::processEvents();
+        QApplication::processEvents();
+        const QImage Shot = QtForm->Window()->grab().toImage();
+        if (!Shot.save(QString::fromStdString(O.Screenshot), "PNG")) {
+            std::fprintf(stderr, "editor_viewer: cannot write %s\n", O.Screenshot.c_str());
+            Result = 1;
+        }
+    }
+    QtForm->Window()->Client()->removeEventFilter(&Fill);
+    E.reset();
+    Form.reset();
+    SetUiToolkit(nullptr);
+    return Result;
+}
+
+} // namespace
+
+int main(int Argc, char** Argv) {
+    TOptions O;
+    if (!ParseOptions(Argc, Argv, O)) {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    try {
+        return Run(Argc, Argv, O);
+    } catch (const Exception& Ex) {
+        std::fprintf(stderr, "editor_viewer: %s\n", cp932::ToUtf8(Ex.Message()).c_str());
+    } catch (const std::exception& Ex) {
+        std::fprintf(stderr, "editor_viewer: %s\n", Ex.what());
+    }
+    return 1;
+}
