@@ -131,6 +131,9 @@ void TEditor::SetTopCol(int Value) {
         FollowImeWindow();
         DoTopColChange();
     }
+    // The mark was erased before its cell moved; the repaint of the uncovered strip draws it
+    // only when it lies inside that strip.
+    if (FRuler->GetVisible()) DrawRulerMark(FCol);
 }
 
 void TEditor::ScrollText(int Dx, int Dy, const TRect& ClipRect) {

@@ -727,3 +727,31 @@ TEST(EditorWindow, BorderAndScrollBarStylesReachTheWindow) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(EditorWindow, RulerMarkFollowsAHorizontalScroll) {
+    TWindowed W;
+    W->GetLines()->SetTextStr(std::string(300, 'x'));
+    W->GetRuler()->SetVisible(true);
+    W.Open(300, 89);
+    W.Focus();
+    W->SetRowCol(0, 5);
+    W.Host->Update();
+    // The caret column's cell in the ruler, in screen columns from TopCol.
+    auto Cell = [&](int ScreenCol) {
+        std::vector<TColor> P;
+        const int X = W->TextLeft() + ScreenCol * ColWidth;
+        for (int Y = 0; Y < W->GetRulerHeight(); ++Y)
+            for (int DX = 0; DX < ColWidth; ++DX) P.push_back(W.Host->Surface.GetPixel(X + DX, Y));
+        return P;
+    };
+    const std::vector<TColor> Marked = Cell(5);
+    ASSERT_NE(Marked, Cell(6));
+    W.Send(WM_HSCROLL, SB_LINERIGHT);
+    W.Host->Update();
+    EXPECT_EQ(W->GetTopCol(), 1);
+    EXPECT_EQ(Cell(4), Marked);
+}
+
+} // namespace
