@@ -726,10 +726,6 @@ TEST(EditorWindow, BorderAndScrollBarStylesReachTheWindow) {
     EXPECT_FALSE(W.Host->BarShown[sbVertical] || W.Host->BarShown[sbHorizontal]);
 }
 
-} // namespace
-
-namespace {
-
 TEST(EditorWindow, RulerMarkFollowsAHorizontalScroll) {
     TWindowed W;
     W->GetLines()->SetTextStr(std::string(300, 'x'));
