@@ -200,10 +200,12 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     TFillClient Fill(*E);
     QtForm->Window()->Client()->installEventFilter(&Fill);
 
-    E->SetRowCol(O.CaretRow, O.CaretCol);
-    if (O.TopRow > 0) E->SetTopRow(O.TopRow);
     Form->Show();
+    // The caret is scrolled into view only while the control has the focus.
     if (E->GetHost()) E->GetHost()->SetFocus();
+    QApplication::processEvents();
+    if (O.TopRow > 0) E->SetTopRow(O.TopRow);
+    E->SetRowCol(O.CaretRow, O.CaretCol);
 
     int Result = 0;
     if (O.Screenshot.empty()) {

@@ -748,6 +748,14 @@ TEST(EditorWindow, RulerMarkFollowsAHorizontalScroll) {
     W.Host->Update();
     EXPECT_EQ(W->GetTopCol(), 1);
     EXPECT_EQ(Cell(4), Marked);
+
+    // A caret move that scrolls: the mark (mostly mark colour, black) stands at the caret.
+    W->SetRowCol(0, 100);
+    W.Host->Update();
+    ASSERT_GT(W->GetTopCol(), 1);
+    const std::vector<TColor> AtCaret = Cell(100 - W->GetTopCol());
+    EXPECT_GT(std::count(AtCaret.begin(), AtCaret.end(), W->GetRuler()->GetMarkColor()),
+              static_cast<long>(AtCaret.size() / 2));
 }
 
 } // namespace
