@@ -26,13 +26,25 @@ constexpr uint8_t DigitFontBits[DigitFontHeight][8] = {
     {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
 };
 
-TColor Or(TColor Value, TColor Default) { return Value == clNoColor ? Default : Value; }
+TColor Or(TColor Value, TColor Default) {
+    return Value == clNoColor ? Default : Value;
+}
 
-TColor LeftbarBk(const TEditor& E) { return Or(E.GetLeftbar()->GetBkColor(), E.GetColor()); }
-TColor LeftbarFg(const TEditor& E) { return Or(E.GetLeftbar()->GetColor(), E.GetFont().Color); }
-TColor RulerBk(const TEditor& E) { return Or(E.GetRuler()->GetBkColor(), E.GetColor()); }
-TColor RulerFg(const TEditor& E) { return Or(E.GetRuler()->GetColor(), E.GetFont().Color); }
-TColor RulerMarkColor(const TEditor& E) { return Or(E.GetRuler()->GetMarkColor(), E.GetFont().Color); }
+TColor LeftbarBk(const TEditor& E) {
+    return Or(E.GetLeftbar()->GetBkColor(), E.GetColor());
+}
+TColor LeftbarFg(const TEditor& E) {
+    return Or(E.GetLeftbar()->GetColor(), E.GetFont().Color);
+}
+TColor RulerBk(const TEditor& E) {
+    return Or(E.GetRuler()->GetBkColor(), E.GetColor());
+}
+TColor RulerFg(const TEditor& E) {
+    return Or(E.GetRuler()->GetColor(), E.GetFont().Color);
+}
+TColor RulerMarkColor(const TEditor& E) {
+    return Or(E.GetRuler()->GetMarkColor(), E.GetFont().Color);
+}
 
 void Fill(TBitmap& B, const TRect& R, TColor Color) {
     B.Canvas().SetBrushStyle(bsSolid);
@@ -99,7 +111,8 @@ bool TEditor::UpdateLeftbarColumn() {
 void TEditor::UpdateLeftbarWidth() {
     if (!HandleAllocated()) return;
     const TEditorLeftbar& L = *FLeftbar;
-    FLeftbarWidth = L.GetVisible() ? L.GetLeftMargin() + FLeftbarColumn * FColWidth + L.GetRightMargin() + 2 : 0;
+    FLeftbarWidth =
+        L.GetVisible() ? L.GetLeftMargin() + FLeftbarColumn * FColWidth + L.GetRightMargin() + 2 : 0;
 }
 
 void TEditor::UpdateRulerHeight() {
@@ -293,7 +306,8 @@ void TEditor::BuildRulerStrip() {
 
 void TEditor::DrawRuler() {
     if (!IsShowing() || !FRulerStrip) return;
-    if (FGaugeBitmap->Width() != RulerStripWidth() || FRulerStrip->Height() != FRulerHeight) UpdateRulerBitmaps();
+    if (FGaugeBitmap->Width() != RulerStripWidth() || FRulerStrip->Height() != FRulerHeight)
+        UpdateRulerBitmaps();
     BuildRulerStrip();
     const int TL = TextLeft();
     FHost->Canvas().BitBlt(TL, 0, FWidth - TL, FRulerHeight, *FRulerStrip,
@@ -304,7 +318,8 @@ void TEditor::DrawRuler() {
 // The caret column's cell of the ruler, between its ticks and above its bottom line or edge,
 // in the mark strip's colours (DrawRulerMark) or the ruler strip's (EraseRulerMark).
 void TEditor::DrawRulerMark(int ACol) {
-    if (!IsShowing() || !FRuler->GetVisible() || ACol < FTopCol || ACol > FTopCol + FColCount || !FMarkStrip) return;
+    if (!IsShowing() || !FRuler->GetVisible() || ACol < FTopCol || ACol > FTopCol + FColCount || !FMarkStrip)
+        return;
     if (FRulerStripCol != FTopCol) BuildRulerStrip();
     const int Off = ACol - FTopCol;
     FHost->Canvas().BitBlt(TextLeft() + FColWidth * Off + 1, 0, FColWidth - 1,
@@ -393,7 +408,8 @@ void TEditor::DrawImagebarRows(int First, int Last) {
     TCanvas& C = FHost->Canvas();
     const int RH = GetRowHeight(), Count = RowsCount();
     const TEditorImagebar& I = *FImagebar;
-    const TColor Bk = FLeftbar->GetVisible() && FLeftbar->GetBkColor() != clNoColor ? FLeftbar->GetBkColor() : FColor;
+    const TColor Bk =
+        FLeftbar->GetVisible() && FLeftbar->GetBkColor() != clNoColor ? FLeftbar->GetBkColor() : FColor;
     for (int R = First; R <= Last; ++R) {
         const int Top = TextTop() + (R - FTopRow) * RH;
         C.SetBrushStyle(bsSolid);

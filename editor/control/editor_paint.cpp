@@ -15,7 +15,9 @@
 
 namespace {
 
-TColor Or(TColor Value, TColor Default) { return Value == clNoColor ? Default : Value; }
+TColor Or(TColor Value, TColor Default) {
+    return Value == clNoColor ? Default : Value;
+}
 
 // Whether byte 999 (column 999) of a text longer than 1000 bytes starts a double-byte
 // character; the row then shows 1001 bytes.
@@ -118,8 +120,8 @@ void TEditor::PaintRect(const TRect& ARect) {
     const bool LeftHit = FLeftbar->GetVisible() && Hits(Rect(FImagebarWidth, TT, BarsRight, FHeight));
     const bool TextHit = Hits(Rect(TL, TT, FWidth, FHeight));
     // No underline while a selection exists.
-    const bool Underline = FMarks->GetUnderline()->GetVisible() && FUnderlineHideCount == 0 && !HasSelection() &&
-                           GetUnderlineY(FRow) != -1;
+    const bool Underline = FMarks->GetUnderline()->GetVisible() && FUnderlineHideCount == 0 &&
+                           !HasSelection() && GetUnderlineY(FRow) != -1;
 
     // The rectangle on the grid: whole columns, whole row slots.
     const int Left = std::max(TL, TL + FColWidth * ((ARect.Left - TL) / FColWidth));
@@ -139,8 +141,9 @@ void TEditor::PaintRect(const TRect& ARect) {
     // The margins between the bars and the text and below the ruler.
     C.SetBrushStyle(bsSolid);
     C.SetBrushColor(FColor);
-    const TRect Gaps[] = {IntersectRect(ARect, Rect(BarsRight, TT, TL, FHeight)),
-                          IntersectRect(ARect, Rect(TL, FRuler->GetVisible() ? FRulerHeight : 0, FWidth, TT))};
+    const TRect Gaps[] = {
+        IntersectRect(ARect, Rect(BarsRight, TT, TL, FHeight)),
+        IntersectRect(ARect, Rect(TL, FRuler->GetVisible() ? FRulerHeight : 0, FWidth, TT))};
     for (const TRect& G : Gaps)
         if (!G.IsEmpty()) C.FillRect(G);
 
@@ -148,7 +151,8 @@ void TEditor::PaintRect(const TRect& ARect) {
         TFountain* F = ActiveFountain();
         std::unique_ptr<TFountainParser> Parser = F ? F->CreateParser() : nullptr;
         const TColumnParams Params = ColumnParams();
-        const bool SelectionDrawn = FSelectionState == selSelected || (FSelectionState == selHit && FHitStyle == hsDraw);
+        const bool SelectionDrawn =
+            FSelectionState == selSelected || (FSelectionState == selHit && FHitStyle == hsDraw);
         const int Extra = HasSelection() ? FMargin->GetUnderlineExtra() : 0;
         TRect Row = Rect(Left, Top, ARect.Right, Top + FFontHeight + Extra);
         const int X = TL - FScrollX;
@@ -164,7 +168,8 @@ void TEditor::PaintRect(const TRect& ARect) {
                 C.SetBrushStyle(bsSolid);
                 C.SetBrushColor(FColor);
                 C.FillRect(Row);
-                if (FMarks->GetEofMark()->GetVisible() && R == Count && (Count == 0 || RowAttr(Count - 1) != raEof))
+                if (FMarks->GetEofMark()->GetVisible() && R == Count &&
+                    (Count == 0 || RowAttr(Count - 1) != raEof))
                     DrawEofMark(X, Row.Top);
             }
             // The pixel rows between row slots (line margin, underline row).
@@ -206,7 +211,8 @@ std::string_view TEditor::DisplayRowText(int ARow, const TColumnParams& Params) 
 
 // ---- rows --------------------------------------------------------------------------------------
 
-void TEditor::DrawRow(const TRect& R, int X, TFountainParser* Parser, int ARow, std::string_view Text, int Y) {
+void TEditor::DrawRow(const TRect& R, int X, TFountainParser* Parser, int ARow, std::string_view Text,
+                      int Y) {
     if (!IsShowing()) return;
     if (FList->GetBracketIndex(ARow) == -2) FList->UpdateRowAttributes(ARow, false);
     TCanvas& C = FHost->Canvas();
@@ -329,7 +335,9 @@ void TEditor::DrawRowEndMark(const TRect& R, int X, int ARow, std::string_view T
     }
 }
 
-int TEditor::SelX(int ACol) const { return std::max(TextLeft(), TextLeft() + (ACol - FTopCol) * FColWidth); }
+int TEditor::SelX(int ACol) const {
+    return std::max(TextLeft(), TextLeft() + (ACol - FTopCol) * FColWidth);
+}
 
 void TEditor::DrawRowWithSelection(const TRect& R, int X, TFountainParser* Parser, int ARow,
                                    std::string_view Text, int Y) {
@@ -461,7 +469,8 @@ void TEditor::DrawSelectedHideMark(int X, int Y) {
     HideMarkLines(FHost->Canvas(), X, Y, FFontHeight, FColWidth);
 }
 
-void TEditor::DoDrawLine(const TRect& ARect, int X, bool Selected, int Index, std::string_view LineStr, int Y) {
+void TEditor::DoDrawLine(const TRect& ARect, int X, bool Selected, int Index, std::string_view LineStr,
+                         int Y) {
     if (OnDrawLine) OnDrawLine(this, LineStr, X, Y, Index, ARect, Selected);
 }
 
@@ -469,7 +478,8 @@ void TEditor::DoDrawLine(const TRect& ARect, int X, bool Selected, int Index, st
 
 void TEditor::PaintSelectionBand(TFountainParser* Parser, const TColumnParams& Params, int ARow, int Left,
                                  int Right, bool Selected) {
-    if (ARow < FTopRow || ARow > FTopRow + FRowCount || ARow < 0 || ARow >= RowsCount() || Left >= Right) return;
+    if (ARow < FTopRow || ARow > FTopRow + FRowCount || ARow < 0 || ARow >= RowsCount() || Left >= Right)
+        return;
     const int Top = TextTop() + GetRowHeight() * (ARow - FTopRow);
     const TRect R = Rect(Left, Top, Right, Top + FFontHeight + FMargin->GetUnderlineExtra());
     const std::string_view Text = DisplayRowText(ARow, Params);

@@ -16,14 +16,15 @@
 namespace {
 
 std::string DemoText() {
-    return cp932::Literal("// 設定ファイルの例 (comment)\r\n"
-                          "url = http://example.com/feed.rdf\r\n"
-                          "mail = owner@example.com\r\n"
-                          "count = 42, ratio = 12.5e-3\r\n"
-                          "title = \"ニュース 一覧\"\r\n"
-                          "\tindented\ttabs\r\n"
-                          "全角ＡＢＣ　ひらがな カタカナ 漢字 ｶﾀｶﾅ\r\n"
-                          "a rather long line that goes on and on so that word wrap has something to do here");
+    return cp932::Literal(
+        "// 設定ファイルの例 (comment)\r\n"
+        "url = http://example.com/feed.rdf\r\n"
+        "mail = owner@example.com\r\n"
+        "count = 42, ratio = 12.5e-3\r\n"
+        "title = \"ニュース 一覧\"\r\n"
+        "\tindented\ttabs\r\n"
+        "全角ＡＢＣ　ひらがな カタカナ 漢字 ｶﾀｶﾅ\r\n"
+        "a rather long line that goes on and on so that word wrap has something to do here");
 }
 
 void Colour(TEditor& E) {

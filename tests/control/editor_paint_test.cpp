@@ -3,8 +3,8 @@
 // which rows a change repaints.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -146,7 +146,8 @@ TEST(EditorPaint, SelectionRepaintMatchesAFullRepaint) {
         const char* Name;
         TEditorSelectionMode Mode;
     } Cases[] = {{"stream", smNormal}, {"box", smBox}};
-    const std::pair<int, int> Moves[] = {{1, 5}, {1, 7}, {2, 2}, {3, 9}, {2, 6}, {1, 1}, {0, 2}, {0, 8}, {1, 2}, {3, 0}};
+    const std::pair<int, int> Moves[] = {{1, 5}, {1, 7}, {2, 2}, {3, 9}, {2, 6},
+                                         {1, 1}, {0, 2}, {0, 8}, {1, 2}, {3, 0}};
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Name);
         TPainted P;
@@ -178,9 +179,9 @@ TEST(EditorPaint, EndOfFileMarkAfterTheText) {
         const char* Text;
         int X, Y;
     } Cases[] = {
-        {"", TL, TT},                // empty text: the first row slot
-        {"ab\r\n", TL, TT + FH},     // after a final line break: the slot after it
-        {"ab", TL + 2 * CW, TT},     // otherwise right after the last character
+        {"", TL, TT},            // empty text: the first row slot
+        {"ab\r\n", TL, TT + FH}, // after a final line break: the slot after it
+        {"ab", TL + 2 * CW, TT}, // otherwise right after the last character
         {"ab\r\ncd", TL + 2 * CW, TT + FH},
     };
     for (const TCase& C : Cases) {
@@ -366,8 +367,7 @@ TEST(EditorPaint, LeftbarGrowsByADigitWithoutAFullRepaint) {
 // ---- ruler --------------------------------------------------------------------------------
 
 // The number drawn at (X, 0) of Pixels, read glyph by glyph against the ruler digits.
-template <class TGet>
-std::string ReadLabel(const TBitmap& Digits, int X, TGet&& Pixel) {
+template <class TGet> std::string ReadLabel(const TBitmap& Digits, int X, TGet&& Pixel) {
     std::string S;
     for (;;) {
         int Found = -1;
@@ -399,7 +399,8 @@ TEST(EditorPaint, RulerLabelsAndTicks) {
         const TBitmap& Digits = P->RulerDigits();
         auto StripPx = [&](int X, int Y) { return Strip.GetPixel(X, Y); };
         const int U = Range * CW;
-        for (int K = 0; K < 4; ++K) EXPECT_EQ(ReadLabel(Digits, 1 + K * U, StripPx), std::to_string(K * Range));
+        for (int K = 0; K < 4; ++K)
+            EXPECT_EQ(ReadLabel(Digits, 1 + K * U, StripPx), std::to_string(K * Range));
         // Ticks of the first unit: long at 0, middle at Range / 2, short elsewhere.
         const TColor Bk = 0xC0C0C0, Ink = clBlack;
         EXPECT_EQ(Strip.GetPixel(0, 0), Ink);
@@ -475,7 +476,8 @@ TEST(EditorPaint, ChangeRepaintsOnlyTheRowsItTouched) {
         // of the view) is painted.
         const int End = I.FirstRow + std::max(I.NewCount, I.ScannedCount);
         std::set<int> Expected;
-        for (int R = std::min(I.FirstRow, End - 1); R <= std::max(I.FirstRow, End - 1); ++R) Expected.insert(R);
+        for (int R = std::min(I.FirstRow, End - 1); R <= std::max(I.FirstRow, End - 1); ++R)
+            Expected.insert(R);
         if (I.NewCount > I.OldCount) Expected.insert(End);
         if (I.NewCount < I.OldCount) // the slots in the strip uncovered at the bottom
             for (int R = (200 - (I.OldCount - I.NewCount) * FH - TT) / FH; R <= (199 - TT) / FH; ++R)
