@@ -186,7 +186,7 @@ void TEditor::PaintRect(const TRect& ARect) {
 
 std::string_view TEditor::DisplayRowText(int ARow, const TColumnParams& Params) {
     const std::string_view Row = FList->RowView(ARow);
-    if (std::memchr(Row.data(), '\t', Row.size()) == nullptr) return Row;
+    if (Row.find('\t') == std::string_view::npos) return Row;
     FPaintText.clear();
     int Width = 0;
     for (size_t I = 0; I < Row.size();) {

@@ -211,6 +211,11 @@ TEST(EditorPaint, LineBreakAndWrapMarksAtTheRowEnds) {
     // The last row has no line break: no arrow there.
     EXPECT_FALSE(P.HasLineFrom(TL + 2 * CW + CW / 2, TT + FH + 2));
 
+    // An empty line in the middle: its arrow stands in its first cell.
+    P->GetLines()->SetTextStr("ab\r\n\r\ncd");
+    P.Repaint();
+    EXPECT_TRUE(P.HasLineFrom(TL + CW / 2, TT + FH + 2));
+
     P->SetWordWrap(true);
     P->GetLines()->SetTextStr(std::string(100, 'a'));
     ASSERT_GE(P->RowsCount(), 2);
