@@ -5,14 +5,16 @@ RELEASE_DIR := build/release
 TEST_DIR    := build/asan
 JOBS        ?= 2
 
-.PHONY: run test build deps bench fuzz clean
+.PHONY: run test build configure-release deps bench fuzz clean
 
 deps:
 	@scripts/install-deps.sh
 
-build: deps
+configure-release: deps
 	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+build: configure-release
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target feedloom
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -30,7 +32,8 @@ test: deps
 	 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	 ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 
-bench: build
+bench: configure-release
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
 	@for b in $(RELEASE_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 fuzz: deps
