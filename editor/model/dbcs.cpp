@@ -52,6 +52,21 @@ bool IncludesStr(std::string_view Sub, std::string_view S) {
     return false;
 }
 
+void TCharSet::Assign(std::string_view S) {
+    FSingle = TByteSet();
+    std::memset(FPairs, 0, sizeof FPairs);
+    // The start positions that IncludesStr tries: a lead byte steps over the byte after it,
+    // even when it is the last byte (then only the single byte can match there).
+    for (size_t I = 0; I < S.size(); I += IsDBCSLeadByte(S[I]) ? 2 : 1) {
+        FSingle.Include(static_cast<unsigned char>(S[I]));
+        if (I + 1 < S.size()) {
+            const unsigned Index = static_cast<unsigned>(static_cast<unsigned char>(S[I])) << 8 |
+                                   static_cast<unsigned char>(S[I + 1]);
+            FPairs[Index >> 6] |= uint64_t{1} << (Index & 63);
+        }
+    }
+}
+
 int LineCount(std::string_view Text) {
     int N = 0;
     ForEachLine(Text, [&N](std::string_view) { ++N; });

@@ -86,6 +86,32 @@ char CharAt(std::string_view S, int Pos);
 // shorter than Sub, gives false.
 bool IncludesStr(std::string_view Sub, std::string_view S);
 
+// A set of characters for O(1) membership tests with IncludesStr's rule: a character C
+// (one or two bytes) is in the set when IncludesStr(C, S) holds for the string S it was
+// built from, i.e. C occurs in S at a character boundary of S. Single bytes and byte pairs
+// are kept apart (256 and 65536 bits); an empty C, or one of three or more bytes, is in
+// no set.
+class TCharSet {
+public:
+    TCharSet() = default;
+    explicit TCharSet(std::string_view S) { Assign(S); }
+    void Assign(std::string_view S);
+    bool Contains(std::string_view C) const {
+        if (C.size() == 1) return FSingle.Contains(C[0]);
+        if (C.size() == 2) return ContainsPair(C[0], C[1]);
+        return false;
+    }
+    bool ContainsPair(char First, char Second) const {
+        const unsigned Index = static_cast<unsigned>(static_cast<unsigned char>(First)) << 8 |
+                               static_cast<unsigned char>(Second);
+        return (FPairs[Index >> 6] >> (Index & 63)) & 1u;
+    }
+
+private:
+    TByteSet FSingle;
+    uint64_t FPairs[65536 / 64] = {};
+};
+
 // Calls F(line) for every line of Text: a line ends at CR LF, a lone LF or a lone CR;
 // a final line break does not start an empty last line; an empty Text has no lines.
 // A NUL byte is an ordinary byte of its line.

@@ -1,6 +1,7 @@
 // Line breaking: the column cursor over one line and the cutting of lines into screen rows.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -68,6 +69,8 @@ private:
 // without one the default options apply.
 class TEditorWrapper {
 public:
+    class TCutter;
+
     explicit TEditorWrapper(const TEditorWrapOption* WrapOption = nullptr) : FWrapOption(WrapOption) {}
 
     const TEditorWrapOption* GetWrapOption() const { return FWrapOption; }
@@ -99,34 +102,86 @@ public:
     template <class F> void CutLine(std::string_view Line, F&& Emit) const;
 
 private:
-    // Walks the rows of one line; see CutLine.
-    class TCutter;
+    // What a cut looks up per character, built from the options and delimiters.
+    struct TTables;
+    // The tables for the options as they stand now (rebuilt when they have changed).
+    std::shared_ptr<const TTables> Tables() const;
 
     const TEditorWrapOption* FWrapOption;
     bool FWordWrap = false;
     int FTabSpaceCount = 8;
     TDelimiters FDelimiters = DefaultDelimiters();
+    mutable std::shared_ptr<const TTables> FTables;
 };
 
+// Cuts lines one after the other with the options of a wrapper as they stood when the cutter
+// was made (they must not change while it is used): Start on a line, then NextRow until it
+// says false. The cut works on a column map of at most WrapByte + 3 columns per row in a
+// buffer of its own, so it allocates nothing and costs O(WrapByte) per row however long the
+// line is.
 class TEditorWrapper::TCutter {
 public:
-    TCutter(const TEditorWrapper& Wrapper, std::string_view Line);
+    explicit TCutter(const TEditorWrapper& Wrapper);
+    TCutter(const TEditorWrapper& Wrapper, std::string_view Line) : TCutter(Wrapper) { Start(Line); }
+
+    // Starts on Line (no line breaks in it; it must outlive the cut).
+    void Start(std::string_view Line);
     // The next row of the line; false when the line is done.
     bool NextRow(std::string_view& Row, TRowAttribute& Attribute);
+    // Whether the line has no rows left.
+    bool Done() const { return FDone; }
 
 private:
-    // Moves the cursor to where the row that starts at the cursor's line must end.
-    void FindBreak();
-    bool Contains(std::string_view Set, std::string_view C) const { return IncludesStr(C, Set); }
+    // The longest map: WrapByte + 2 columns and then a tab of up to WrapByte columns, and the
+    // end mark.
+    static constexpr int MapSize = 2 * TEditorWrapOption::MaxWrapByte + 4;
 
-    const TEditorWrapOption& FOption;
+    // Fills FMap with the column map of FRest up to WrapByte + 3 columns and the end mark,
+    // and stands on column min(WrapByte, columns + 1) as MoveTo(WrapByte) from column 1 would.
+    void MapRest();
+    // Moves the cursor to where the row that starts at FRest must end.
+    void FindBreak();
+
+    // The column cursor of TEditorAttributeArray, on FMap and FRest.
+    void Next() {
+        if (FAttrChar == TEditorAttributeArray::EndMark) return;
+        ++FPos;
+        FAttrChar = FMap[FPos - 1];
+        if (FAttrChar != cmTabFill) ++FSrcPos;
+    }
+    void Prev() {
+        if (FPos <= 1) return;
+        if (FAttrChar != cmTabFill) --FSrcPos;
+        --FPos;
+        FAttrChar = FMap[FPos - 1];
+    }
+    void PrevChar() {
+        Prev();
+        if (FAttrChar == cmLead) Prev();
+    }
+    std::string_view CurrentChar() const;
+    std::string_view NextChar() {
+        if (FAttrChar == TEditorAttributeArray::EndMark) return {};
+        Next();
+        const std::string_view C = CurrentChar();
+        Prev();
+        return C;
+    }
+
+    std::shared_ptr<const TTables> FTables;
     TColumnParams FParams;
     int FWrapByte;
+    bool FFollowRetMark, FFollowPunctuation, FLeading, FWordBreak;
     std::string_view FLine;
-    size_t FOffset = 0; // start of the rest of the line
-    bool FDone = false;
+    std::string_view FRest;
+    size_t FOffset = 0; // start of FRest in FLine
+    bool FDone = true;
     bool FStarted = false;
-    TEditorAttributeArray FCursor;
+    int FColumns = 0;
+    int FPos = 0;
+    int FSrcPos = 0;
+    char FAttrChar = '\0';
+    char FMap[MapSize];
 };
 
 template <class F> void TEditorWrapper::CutLine(std::string_view Line, F&& Emit) const {

@@ -35,6 +35,22 @@ private:
 
 namespace {
 
+// A temporary row list that can hand its row array to another row list: rows built aside
+// then become the list's rows without a copy per row.
+class TRowArrayList : public TEditorStringList {
+public:
+    // Gives up the array (the caller frees it the way the row lists do); the list is empty.
+    TRowStringItem* ReleaseArray(int& Count, int& Capacity) {
+        TRowStringItem* List = FList;
+        Count = FCount;
+        Capacity = FCapacity;
+        FList = nullptr;
+        FCount = 0;
+        FCapacity = 0;
+        return List;
+    }
+};
+
 bool EndsWithLineBreak(std::string_view S) {
     return !S.empty() && (S.back() == '\n' || S.back() == '\r');
 }
@@ -363,67 +379,59 @@ void TEditorScreenStrings::WrapAll() {
     TStringsUpdateGuard Bracket(*this);
     TOwnChange Own(*this);
 
-    const TColumnParams Params = FWrapper.ColumnParams();
-    const int WrapByte = Params.WrapByte;
-    std::string Joined;
-    // Calls Fn(first row, row count, line text) for every logical line.
-    auto ForEachLogicalLine = [&](auto&& Fn) {
-        for (int R = 0; R < FCount;) {
-            const int E = LineEndRow(R);
-            std::string_view Line;
-            if (E == R) {
-                Line = RowView(R);
-            } else {
-                Joined.clear();
-                for (int I = R; I <= E; ++I) Joined.append(RowView(I));
-                Line = Joined;
-            }
-            Fn(R, E - R + 1, Line);
-            R = E + 1;
-        }
-    };
-    auto Narrow = [&](std::string_view Line) {
-        return static_cast<int>(Line.size()) < WrapByte && DisplayWidth(Line, Params) < WrapByte;
-    };
-
-    long long Total = 0;
-    ForEachLogicalLine(
-        [&](int, int, std::string_view Line) { Total += Narrow(Line) ? 1 : FWrapper.WrapCount(Line); });
-    if (Total > INT_MAX) throw std::bad_alloc();
     const TRowAttribute LastAttr = GetRowAttribute(FCount - 1);
-
-    TEditorStringList Temp;
-    Temp.SetCapacity(static_cast<int>(Total));
-    ForEachLogicalLine([&](int R, int Rows, std::string_view Line) {
-        if (Narrow(Line)) {
-            TRowMarks Marks = 0;
-            for (int I = R; I < R + Rows; ++I) Marks |= GetRowMarks(I);
-            const int New = Temp.GetCount();
-            if (Rows == 1)
-                Temp.InsertRow(New, RowString(R)); // shares the bytes
-            else
-                Temp.InsertRow(New, Line);
-            Temp.SetRowMarks(New, Marks);
-            return;
+    // Each line is cut once, straight into Temp; the rows of a line are contiguous, so a
+    // line of one row is read in place (and keeps sharing its bytes when it stays one row).
+    TRowArrayList Temp;
+    // Wrapping mostly adds rows; the array grows by a quarter when this is too small.
+    Temp.SetCapacity(FCount + FCount / 4 + 16);
+    TEditorWrapper::TCutter Cutter(FWrapper);
+    std::string Joined;
+    for (int R = 0; R < FCount;) {
+        const int E = LineEndRow(R);
+        const int Rows = E - R + 1;
+        std::string_view Line;
+        if (Rows == 1) {
+            Line = RowView(R);
+        } else {
+            Joined.clear();
+            for (int I = R; I <= E; ++I) Joined.append(RowView(I));
+            Line = Joined;
         }
+        Cutter.Start(Line);
+        std::string_view Row;
+        TRowAttribute Attribute;
+        Cutter.NextRow(Row, Attribute);
         const int FirstNew = Temp.GetCount();
-        FWrapper.CutLine(Line, [&](std::string_view Row, TRowAttribute Attribute) {
-            const int New = Temp.AddRow(Row);
-            Temp.SetRowAttribute(New, Attribute);
-        });
-        const int NewRows = Temp.GetCount() - FirstNew;
-        for (int K = 0; K < Rows; ++K) {
-            const int To = FirstNew + std::min(K, NewRows - 1);
-            Temp.SetRowMarks(To, Temp.GetRowMarks(To) | GetRowMarks(R + K));
+        if (Cutter.Done()) {
+            // One row (raCrlf) for the whole line, with the marks of all its old rows.
+            TRowMarks Marks = 0;
+            for (int I = R; I <= E; ++I) Marks |= GetRowMarks(I);
+            if (Rows == 1)
+                Temp.InsertRow(FirstNew, RowString(R)); // shares the bytes
+            else
+                Temp.InsertRow(FirstNew, Line);
+            Temp.SetRowMarks(FirstNew, Marks);
+        } else {
+            do Temp.SetRowAttribute(Temp.AddRow(Row), Attribute);
+            while (Cutter.NextRow(Row, Attribute));
+            // The k-th old row's marks go to the k-th new row, the surplus to the last one.
+            const int NewRows = Temp.GetCount() - FirstNew;
+            for (int K = 0; K < Rows; ++K) {
+                if (const TRowMarks Marks = GetRowMarks(R + K)) {
+                    const int To = FirstNew + std::min(K, NewRows - 1);
+                    Temp.SetRowMarks(To, Temp.GetRowMarks(To) | Marks);
+                }
+            }
         }
-    });
+        R = E + 1;
+    }
 
-    const int NewTotal = Temp.GetCount();
-    if (NewTotal > FCount)
-        InsertEmptyRows(FCount, NewTotal - FCount);
-    else if (NewTotal < FCount)
-        DeleteRange(NewTotal, FCount - NewTotal);
-    for (int I = 0; I < NewTotal; ++I) AssignRow(I, Temp, I);
+    // The old rows go; Temp's array becomes the rows (both arrays come from the row lists'
+    // own allocation, so this list frees the new one as it would have freed its own).
+    DeleteRange(0, FCount);
+    SetCapacity(0);
+    FList = Temp.ReleaseArray(FCount, FCapacity);
     FScanLimit = 0; // every row came from Temp unscanned
     SetRowAttribute(FCount - 1, LastAttr);
 }

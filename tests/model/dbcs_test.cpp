@@ -140,6 +140,38 @@ TEST(DbcsTest, IncludesStrMatchesOnlyAtCharacterBoundaries) {
         EXPECT_EQ(IncludesStr(C.Sub, C.S), C.Found) << cp932::ToUtf8(C.Sub) << " in " << cp932::ToUtf8(C.S);
 }
 
+// The set answers every one- and two-byte character exactly as IncludesStr does over the
+// string it was built from (and an empty or longer character is in no set).
+TEST(DbcsTest, CharSetAgreesWithIncludesStr) {
+    const std::string Sets[] = {
+        "",
+        "abc",
+        Literal("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ"),
+        Literal("（［｛「『([{｢"),
+        Literal("ソ") + "\\" + Literal("ポ"), // trail bytes 0x5C and 0x7C, and 0x5C on its own
+        "x\x81",                              // a lead byte as the last byte
+        "\x81\x81\x81",                       // a pair and then a lone lead byte
+        "\x82"
+        "a\xA1\x82",
+    };
+    for (const std::string& S : Sets) {
+        const TCharSet Set(S);
+        for (int A = 0; A < 256; ++A) {
+            const std::string One(1, static_cast<char>(A));
+            ASSERT_EQ(Set.Contains(One), IncludesStr(One, S)) << A << " in " << cp932::ToUtf8(S);
+            for (int B = 0; B < 256; ++B) {
+                const std::string Two{static_cast<char>(A), static_cast<char>(B)};
+                ASSERT_EQ(Set.Contains(Two), IncludesStr(Two, S))
+                    << A << "," << B << " in " << cp932::ToUtf8(S);
+            }
+        }
+        EXPECT_FALSE(Set.Contains(""));
+        if (S.size() >= 3) {
+            EXPECT_FALSE(Set.Contains(S.substr(0, 3)));
+        }
+    }
+}
+
 struct ChangeCounter : TObject {
     int Changes = 0;
     int Changings = 0;
