@@ -66,7 +66,8 @@ constexpr size_t HugeLineEvery = size_t{4} << 20;
 
 } // namespace
 
-std::string GenerateCp932Text(size_t Bytes, uint32_t Seed) {
+std::string GenerateCp932Text(size_t Bytes, uint32_t Seed, TLineMix Mix) {
+    const int LongestOrdinary = Mix == lmShort ? 110 : 200;
     TGenerator G(Seed);
     std::string Text;
     Text.reserve(Bytes + 256);
@@ -81,7 +82,7 @@ std::string GenerateCp932Text(size_t Bytes, uint32_t Seed) {
             Length = 5000;
             LinesSinceLong = 0;
         } else {
-            Length = static_cast<size_t>(G.Below(201));
+            Length = static_cast<size_t>(G.Below(LongestOrdinary + 1));
         }
         const size_t Start = Text.size();
         while (Text.size() - Start < Length) G.Piece(Text);

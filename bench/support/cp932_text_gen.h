@@ -10,12 +10,18 @@
 
 namespace benchtext {
 
-// A CP932 text of exactly Bytes bytes, the same for the same Seed: lines joined by CR LF,
-// mixing ASCII words and punctuation, hiragana, katakana, kanji, full-width letters and
-// marks, half-width katakana and tabs. Most lines are 0-200 bytes long; about every
+// How long the ordinary lines of a text are.
+enum TLineMix {
+    lmLong,  // 0-200 bytes: about 937,000 lines in 100 MiB (mean line 112 bytes)
+    lmShort, // 0-110 bytes: about 1.6 million lines in 100 MiB (mean line 65 bytes)
+};
+
+// A CP932 text of exactly Bytes bytes, the same for the same Seed and Mix: lines joined by
+// CR LF, mixing ASCII words and punctuation, hiragana, katakana, kanji, full-width letters
+// and marks, half-width katakana and tabs. Most lines are as long as Mix says; about every
 // 1,000th line is 5,000 bytes, and every 4 MiB one line is 200,000 bytes. No double-byte
 // character is split, not even at the end.
-std::string GenerateCp932Text(size_t Bytes, uint32_t Seed = 1);
+std::string GenerateCp932Text(size_t Bytes, uint32_t Seed = 1, TLineMix Mix = lmLong);
 
 // The lines of Text, split at CR LF (views into Text; no final empty line).
 std::vector<std::string_view> SplitCrlfLines(std::string_view Text);
