@@ -411,20 +411,7 @@ std::string TStrings::GetTextStr() const {
 void TStrings::SetTextStr(const std::string& Value) {
     TStringsUpdateGuard Guard(*this);
     Clear();
-    std::string_view Text(Value);
-    size_t Nul = Text.find('\0');
-    if (Nul != std::string_view::npos) Text = Text.substr(0, Nul);
-    size_t P = 0;
-    while (P < Text.size()) {
-        size_t E = Text.find_first_of("\r\n", P);
-        if (E == std::string_view::npos) {
-            Add(std::string(Text.substr(P)));
-            break;
-        }
-        Add(std::string(Text.substr(P, E - P)));
-        P = E + 1;
-        if (Text[E] == '\r' && P < Text.size() && Text[P] == '\n') ++P;
-    }
+    ForEachTextLine(Value, [this](std::string_view Line) { Add(std::string(Line)); });
 }
 
 void TStrings::LoadFromStream(TStream& Stream) {

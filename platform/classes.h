@@ -168,6 +168,24 @@ private:
 // trail bytes included, compare as they are): <0, 0 or >0.
 int CompareText(std::string_view A, std::string_view B);
 
+// The framework's text rule: a NUL ends the text; CR LF, a lone CR and a lone LF end a
+// line; a final line break does not start an empty last line. Calls Fn(line) per line.
+template <class F> void ForEachTextLine(std::string_view Text, F&& Fn) {
+    const size_t Nul = Text.find('\0');
+    if (Nul != std::string_view::npos) Text = Text.substr(0, Nul);
+    size_t P = 0;
+    while (P < Text.size()) {
+        const size_t E = Text.find_first_of("\r\n", P);
+        if (E == std::string_view::npos) {
+            Fn(Text.substr(P));
+            return;
+        }
+        Fn(Text.substr(P, E - P));
+        P = E + 1;
+        if (Text[E] == '\r' && P < Text.size() && Text[P] == '\n') ++P;
+    }
+}
+
 // The abstract string list. Descendants provide the storage (Get, Put, GetCount,
 // Insert, Delete, Clear, ...); text get/set, file load/save and the counted update
 // bracket live here. BeginUpdate/EndUpdate nest; SetUpdateState runs only for the

@@ -509,6 +509,8 @@ protected:
     int FUnderlineHideCount = 0;
 
     // ---- painter and bars state (editor_paint.cpp, editor_bars.cpp) ----
+    void DrawRowBody(const TRect& R, int X, TFountainParser* Parser, int ARow, std::string_view Text, int Y,
+                     bool Selected);
     // The token pass of DrawRow / DrawSelectedRow over Clip; the text the parser saw (Text,
     // or Text joined with the next row's when the row is wrapped).
     std::string_view DrawRowTokens(TRect Clip, int X, TFountainParser* Parser, int ARow, std::string_view Text,

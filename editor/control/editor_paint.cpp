@@ -219,17 +219,7 @@ void TEditor::DrawRow(const TRect& R, int X, TFountainParser* Parser, int ARow, 
     C.SetFont(FFont);
     C.SetBrushStyle(bsSolid);
     C.SetBrushColor(FColor);
-    if (FItalicMode)
-        C.FillRect(R);
-    else
-        TextOutCells(R, X, etoOpaque | etoClipped, Text, Y);
-    const int Len = static_cast<int>(Text.size());
-    if ((Len + 5) * FColWidth < FScrollX) return;
-    TRect Clip = R;
-    Clip.Right = std::min(R.Right, TextLeft() + MaxCols * FColWidth - FScrollX);
-    const std::string_view Line = Len > 0 ? DrawRowTokens(Clip, X, Parser, ARow, Text, Y, false) : Text;
-    DoDrawLine(R, X, false, ARow, Line, Y);
-    DrawRowEndMark(R, X, ARow, Text, Y, false);
+    DrawRowBody(R, X, Parser, ARow, Text, Y, false);
 }
 
 void TEditor::DrawSelectedRow(const TRect& R, int X, TFountainParser* Parser, int ARow, std::string_view Text,
@@ -244,6 +234,15 @@ void TEditor::DrawSelectedRow(const TRect& R, int X, TFountainParser* Parser, in
     C.SetFont(Font);
     C.SetBrushStyle(bsSolid);
     C.SetBrushColor(Or(S->GetBkColor(), FFont.Color));
+    DrawRowBody(R, X, Parser, ARow, Text, Y, true);
+}
+
+// What DrawRow and DrawSelectedRow share once the canvas holds the row's font and brush:
+// the background (with the text itself unless italics could overhang), the tokens, the
+// OnDrawLine event and the row-end mark.
+void TEditor::DrawRowBody(const TRect& R, int X, TFountainParser* Parser, int ARow, std::string_view Text, int Y,
+                          bool Selected) {
+    TCanvas& C = FHost->Canvas();
     if (FItalicMode)
         C.FillRect(R);
     else
@@ -252,9 +251,9 @@ void TEditor::DrawSelectedRow(const TRect& R, int X, TFountainParser* Parser, in
     if ((Len + 5) * FColWidth < FScrollX) return;
     TRect Clip = R;
     Clip.Right = std::min(R.Right, TextLeft() + MaxCols * FColWidth - FScrollX);
-    const std::string_view Line = Len > 0 ? DrawRowTokens(Clip, X, Parser, ARow, Text, Y, true) : Text;
-    DoDrawLine(R, X, true, ARow, Line, Y);
-    DrawRowEndMark(R, X, ARow, Text, Y, true);
+    const std::string_view Line = Len > 0 ? DrawRowTokens(Clip, X, Parser, ARow, Text, Y, Selected) : Text;
+    DoDrawLine(R, X, Selected, ARow, Line, Y);
+    DrawRowEndMark(R, X, ARow, Text, Y, Selected);
 }
 
 std::string_view TEditor::DrawRowTokens(TRect Clip, int X, TFountainParser* Parser, int ARow,

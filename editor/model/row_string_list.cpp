@@ -218,20 +218,7 @@ void TRowStringList::SetTextStr(const std::string& Value) {
     // The framework's rules, without a temporary string per row.
     TStringsUpdateGuard Guard(*this);
     Clear();
-    std::string_view Text(Value);
-    size_t Nul = Text.find('\0');
-    if (Nul != std::string_view::npos) Text = Text.substr(0, Nul);
-    size_t P = 0;
-    while (P < Text.size()) {
-        size_t E = Text.find_first_of("\r\n", P);
-        if (E == std::string_view::npos) {
-            AddRow(Text.substr(P));
-            break;
-        }
-        AddRow(Text.substr(P, E - P));
-        P = E + 1;
-        if (Text[E] == '\r' && P < Text.size() && Text[P] == '\n') ++P;
-    }
+    ForEachTextLine(Value, [this](std::string_view Line) { AddRow(Line); });
 }
 
 void TRowStringList::Changed() {
