@@ -2,7 +2,12 @@
 #include "editor/model/line_breaking.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // ---- TEditorAttributeArray ----
 
@@ -104,13 +109,9 @@ TColumnParams TEditorWrapper::ColumnParams() const {
     return P;
 }
 
-// Per byte: its column code ('1' or '2') in the low bits, and whether it is a lead byte or
-// a tab. The membership sets of the three option strings.
+// Per byte: its column code as a single-byte character ('1' or '2'). The membership sets of
+// the three option strings.
 struct TEditorWrapper::TTables {
-    static constexpr uint8_t LeadFlag = 0x80;
-    static constexpr uint8_t TabFlag = 0x40;
-    static constexpr uint8_t CodeMask = 0x3F;
-
     // What the tables were built from.
     std::string FollowStr, LeadStr, PunctuationStr;
     TDelimiters Delimiters;
@@ -123,10 +124,7 @@ struct TEditorWrapper::TTables {
           Delimiters(D), Follow(FollowStr), Lead(LeadStr), Punctuation(PunctuationStr) {
         for (int B = 0; B < 256; ++B) {
             const auto C = static_cast<unsigned char>(B);
-            uint8_t E = static_cast<uint8_t>(D.Contains(C) ? cmDelimiter : cmWord);
-            if (IsDBCSLeadByte(static_cast<char>(C))) E |= LeadFlag;
-            if (C == '\t') E |= TabFlag;
-            ByteClass[B] = E;
+            ByteClass[B] = static_cast<uint8_t>(D.Contains(C) ? cmDelimiter : cmWord);
         }
     }
     bool Fits(const TEditorWrapOption& O, const TDelimiters& D) const {
@@ -162,80 +160,214 @@ void TEditorWrapper::TCutter::Start(std::string_view Line) {
     FStarted = false;
 }
 
-void TEditorWrapper::TCutter::MapRest() {
-    const auto* P = reinterpret_cast<const unsigned char*>(FRest.data());
-    const auto* const End = P + FRest.size();
-    char* M = FMap;
-    char* const Goal = FMap + FWrapByte + 3;
-    const uint8_t* const Class = FTables->ByteClass;
-    // Without a tab among the bytes that can reach the map, column and byte counts agree
-    // and the loop needs no tab test. A byte pairs with the lead byte before it whatever it
-    // is; so does a tab, which is why a tab found here only selects the general loop.
-    const size_t Reach = std::min(FRest.size(), static_cast<size_t>(FWrapByte) + 4);
-    const bool Tabs = Reach > 0 && std::memchr(P, '\t', Reach) != nullptr;
-    // The codes are chosen without branches: mixed single- and double-byte text would
-    // mispredict a branch per character. The last byte is mapped on its own below: a lead
-    // byte there has no partner.
-    unsigned Trail = 0;
-    auto Code = [&Trail](uint8_t E) {
-        const unsigned Lead = (static_cast<unsigned>(E) >> 7) & (Trail ^ 1u);
-        unsigned C = E & TTables::CodeMask;
-        C += (static_cast<unsigned>(cmLead) - C) & (0u - Lead);
-        C += (static_cast<unsigned>(cmTrail) - C) & (0u - Trail);
-        Trail = Lead;
-        return static_cast<char>(C);
+namespace {
+
+// The map of a row without tabs is built a word at a time: bit I of a word stands for byte
+// I of a stretch of up to 64 bytes.
+constexpr int MaskWords = (TEditorWrapOption::MaxWrapByte + 4 + 63) / 64;
+
+// The lead bytes as the vector compare below sees them.
+constexpr bool LeadRangesMatch() {
+    for (int B = 0; B < 256; ++B) {
+        const bool InRanges = (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
+        if (InRanges != LeadByteSet.Contains(static_cast<unsigned char>(B))) return false;
+    }
+    return true;
+}
+static_assert(LeadRangesMatch(), "the lead bytes are 0x81-0x9F and 0xE0-0xFC");
+
+// Sets bit I of Leads (of Tabs) when byte I of P is a lead byte (a tab), for I < N (N <= 64 *
+// MaskWords); the other bits of the words that hold the N bytes are 0. Returns whether a tab
+// is among the N bytes.
+bool ClassifyBytes(const unsigned char* P, size_t N, uint64_t* Leads, uint64_t* Tabs) {
+    for (size_t W = 0; W * 64 < N; ++W) Leads[W] = Tabs[W] = 0;
+    uint64_t AnyTab = 0;
+#if defined(__SSE2__)
+    const __m128i Flip = _mm_set1_epi8(static_cast<char>(0x80));
+    // After flipping the top bit the ranges compare as signed bytes: 0x01-0x1F and 0x60-0x7C.
+    const __m128i Low0 = _mm_set1_epi8(0x00), Low1 = _mm_set1_epi8(0x20);
+    const __m128i High0 = _mm_set1_epi8(0x5F), High1 = _mm_set1_epi8(0x7D);
+    const __m128i Tab = _mm_set1_epi8('\t');
+    // The bits of the 16 bytes at Q, shifted down by Skip, go to bytes At.. .
+    auto Block = [&](const unsigned char* Q, size_t At, unsigned Skip) {
+        const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q));
+        const __m128i X = _mm_xor_si128(V, Flip);
+        const __m128i InLow = _mm_and_si128(_mm_cmpgt_epi8(X, Low0), _mm_cmpgt_epi8(Low1, X));
+        const __m128i InHigh = _mm_and_si128(_mm_cmpgt_epi8(X, High0), _mm_cmpgt_epi8(High1, X));
+        const auto L = static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(InLow, InHigh))) >> Skip;
+        const auto T = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(V, Tab))) >> Skip;
+        Leads[At / 64] |= static_cast<uint64_t>(L) << (At % 64);
+        Tabs[At / 64] |= static_cast<uint64_t>(T) << (At % 64);
+        AnyTab |= T;
     };
-    const auto* const Last = FRest.empty() ? End : End - 1;
-    if (!Tabs) {
-        // One column per byte.
-        const size_t N = std::min(static_cast<size_t>(Goal - M), static_cast<size_t>(Last - P));
-        for (size_t I = 0; I < N; ++I) M[I] = Code(Class[P[I]]);
-        M += N;
-        P += N;
-    } else {
-        while (M < Goal && P < Last) {
-            const uint8_t E = Class[*P];
-            if ((E & TTables::TabFlag) != 0 && Trail == 0) {
-                *M++ = static_cast<char>(E & TTables::CodeMask);
-                ++P;
-                const int Width = static_cast<int>(M - FMap) - 1;
-                const int Fill = TabStop(Width, FParams) - Width - 1;
-                std::memset(M, cmTabFill, static_cast<size_t>(Fill));
-                M += Fill;
-                continue;
+    size_t I = 0;
+    for (; I + 16 <= N; I += 16) Block(P + I, I, 0);
+    if (I < N) {
+        if (N >= 16) {
+            // The last 16 bytes, of which those already seen are shifted out.
+            Block(P + N - 16, I, static_cast<unsigned>(16 - (N - I)));
+        } else {
+            for (; I < N; ++I) {
+                Leads[0] |= static_cast<uint64_t>(LeadByteSet.Contains(P[I])) << I;
+                const uint64_t T = P[I] == '\t';
+                Tabs[0] |= T << I;
+                AnyTab |= T;
             }
-            *M++ = Code(E);
-            ++P;
         }
     }
-    if (Trail != 0) {
-        // A double-byte character is mapped whole.
-        *M++ = cmTrail;
-        ++P;
-    } else if (M < Goal && P == Last && P < End) {
-        const uint8_t E = Class[*P];
-        *M++ = static_cast<char>(E & TTables::CodeMask);
-        ++P;
-        if ((E & TTables::TabFlag) != 0) {
-            const int Width = static_cast<int>(M - FMap) - 1;
-            const int Fill = TabStop(Width, FParams) - Width - 1;
-            std::memset(M, cmTabFill, static_cast<size_t>(Fill));
-            M += Fill;
+#else
+    for (size_t I = 0; I < N; ++I) {
+        Leads[I / 64] |= static_cast<uint64_t>(LeadByteSet.Contains(P[I])) << (I % 64);
+        const uint64_t T = P[I] == '\t';
+        Tabs[I / 64] |= T << (I % 64);
+        AnyTab |= T;
+    }
+#endif
+    return AnyTab != 0;
+}
+
+// Turns the lead-byte bits of the first Words words into the bits of the bytes that start a
+// double-byte character (in Leads) and of the bytes that end one (in Trails). Walking from
+// byte 0, a lead byte starts a character unless it ends one; so in a run of lead bytes the
+// bytes at an even distance from the run's start start characters, and the byte after each
+// of them ends one.
+void PairLeadBytes(uint64_t* Leads, uint64_t* Trails, size_t Words) {
+    constexpr uint64_t Even = 0x5555555555555555u;
+    uint64_t Carry = 0; // the first byte of the word ends a character
+    for (size_t W = 0; W < Words; ++W) {
+        const uint64_t L = Leads[W] & ~Carry;
+        const uint64_t OddStarts = L & ~(L << 1) & ~Even;
+        // Adding a run's start bit clears the run when it starts on an odd bit; the runs that
+        // start on even bits stay.
+        const uint64_t X = L + OddStarts;
+        const uint64_t Starts = (L & X & Even) | (L & ~X & ~Even);
+        Trails[W] = (Starts << 1) | Carry;
+        Leads[W] = Starts;
+        Carry = Starts >> 63;
+    }
+}
+
+bool BitAt(const uint64_t* Bits, size_t I) {
+    return ((Bits[I / 64] >> (I % 64)) & 1u) != 0;
+}
+
+// Eight bytes of 0xFF or 0x00 from the bits of a byte (bit I to byte I in memory order).
+constexpr uint64_t SpreadBits(unsigned Bits) {
+    uint64_t R = 0;
+    for (int I = 0; I < 8; ++I) {
+        if (((Bits >> I) & 1u) == 0) continue;
+        if constexpr (std::endian::native == std::endian::little)
+            R |= uint64_t{0xFF} << (8 * I);
+        else
+            R |= uint64_t{0xFF} << (8 * (7 - I));
+    }
+    return R;
+}
+struct TSpreadTable {
+    uint64_t Bytes[256];
+    constexpr TSpreadTable() : Bytes() {
+        for (unsigned B = 0; B < 256; ++B) Bytes[B] = SpreadBits(B);
+    }
+};
+constexpr TSpreadTable Spread;
+
+// The shift that puts byte K of eight into its place in a word read from memory.
+constexpr unsigned ByteShift(size_t K) {
+    return std::endian::native == std::endian::little ? static_cast<unsigned>(8 * K)
+                                                      : static_cast<unsigned>(8 * (7 - K));
+}
+
+// The code of each of the N bytes of P as a column of its own: lead and trail where Starts
+// and Trails say so, else the byte's code in Class. Eight codes are put together in a word
+// and written at once.
+void ByteCodes(const unsigned char* P, size_t N, const uint64_t* Starts, const uint64_t* Trails,
+               const uint8_t* Class, char* Out) {
+    constexpr uint64_t Ones = 0x0101010101010101u;
+    constexpr uint64_t LeadCodes = Ones * static_cast<unsigned char>(cmLead);
+    constexpr uint64_t TrailCodes = Ones * static_cast<unsigned char>(cmTrail);
+    for (size_t G = 0; G < N; G += 8) {
+        const size_t Count = std::min<size_t>(8, N - G);
+        uint64_t Word = 0;
+        if (Count == 8) {
+            for (size_t K = 0; K < 8; ++K) Word |= static_cast<uint64_t>(Class[P[G + K]]) << ByteShift(K);
+        } else {
+            for (size_t K = 0; K < Count; ++K) Word |= static_cast<uint64_t>(Class[P[G + K]]) << ByteShift(K);
+        }
+        const unsigned Shift = static_cast<unsigned>(G % 64);
+        const uint64_t Lm = Spread.Bytes[(Starts[G / 64] >> Shift) & 0xFF];
+        const uint64_t Tm = Spread.Bytes[(Trails[G / 64] >> Shift) & 0xFF];
+        Word = (Word & ~(Lm | Tm)) | (Lm & LeadCodes) | (Tm & TrailCodes);
+        if (Count == 8)
+            std::memcpy(Out + G, &Word, 8);
+        else
+            std::memcpy(Out + G, &Word, Count);
+    }
+}
+
+} // namespace
+
+void TEditorWrapper::TCutter::MapRest() {
+    const auto* const P = reinterpret_cast<const unsigned char*>(FRest.data());
+    const size_t Goal = static_cast<size_t>(FWrapByte) + 3;
+    // Every byte is at least one column, so the map needs no byte past Reach: Goal columns
+    // and the trail of a character that starts on the last of them.
+    const size_t Reach = std::min(FRest.size(), Goal + 1);
+    uint64_t Starts[MaskWords] = {}, Trails[MaskWords] = {}, Tabs[MaskWords] = {};
+    const bool AnyTab = ClassifyBytes(P, Reach, Starts, Tabs);
+    // The last byte of the line has no partner: it never starts a character.
+    if (Reach > 0 && Reach == FRest.size()) Starts[(Reach - 1) / 64] &= ~(uint64_t{1} << ((Reach - 1) % 64));
+    const size_t Words = (Reach + 63) / 64;
+    PairLeadBytes(Starts, Trails, Words);
+
+    size_t Columns;
+    if (!AnyTab) {
+        // One column per byte; a character is mapped whole.
+        ByteCodes(P, Reach, Starts, Trails, FTables->ByteClass, FMap);
+        Columns = std::min(Reach, Goal);
+        if (Columns > 0 && BitAt(Starts, Columns - 1)) ++Columns;
+    } else {
+        char Codes[MapSize];
+        ByteCodes(P, Reach, Starts, Trails, FTables->ByteClass, Codes);
+        // The tabs that are not the trail of a character widen the map with their fill.
+        for (size_t W = 0; W < Words; ++W) Tabs[W] &= ~Trails[W];
+        size_t B = 0;
+        Columns = 0;
+        while (Columns < Goal && B < Reach) {
+            size_t Tab = Reach;
+            for (size_t W = B / 64; W < Words; ++W) {
+                const uint64_t Bits = W == B / 64 ? Tabs[W] & (~uint64_t{0} << (B % 64)) : Tabs[W];
+                if (Bits != 0) {
+                    Tab = W * 64 + static_cast<size_t>(std::countr_zero(Bits));
+                    break;
+                }
+            }
+            size_t N = std::min(Tab - B, Goal - Columns);
+            if (N > 0 && BitAt(Starts, B + N - 1)) ++N;
+            std::memcpy(FMap + Columns, Codes + B, N);
+            Columns += N;
+            B += N;
+            if (Columns >= Goal || B >= Reach) break;
+            // B is the tab.
+            FMap[Columns++] = Codes[B++];
+            const int Width = static_cast<int>(Columns) - 1;
+            const int Wide = TabStop(Width, FParams) - Width - 1;
+            std::memset(FMap + Columns, cmTabFill, static_cast<size_t>(Wide));
+            Columns += static_cast<size_t>(Wide);
         }
     }
-    FColumns = static_cast<int>(M - FMap);
-    *M = TEditorAttributeArray::EndMark;
+    FColumns = static_cast<int>(Columns);
+    FMap[Columns] = TEditorAttributeArray::EndMark;
 
     const int W = FWrapByte;
     if (FColumns < W) {
         // On the end mark, which counts as a byte.
         FPos = FColumns + 1;
         FAttrChar = TEditorAttributeArray::EndMark;
-        FSrcPos = FColumns - (Tabs ? static_cast<int>(std::count(FMap, M, cmTabFill)) : 0) + 1;
+        FSrcPos = FColumns - (AnyTab ? static_cast<int>(std::count(FMap, FMap + Columns, cmTabFill)) : 0) + 1;
     } else {
         FPos = W;
         FAttrChar = FMap[W - 1];
-        FSrcPos = W - (Tabs ? static_cast<int>(std::count(FMap, FMap + W, cmTabFill)) : 0);
+        FSrcPos = W - (AnyTab ? static_cast<int>(std::count(FMap, FMap + W, cmTabFill)) : 0);
     }
 }
 

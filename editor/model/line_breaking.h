@@ -138,6 +138,8 @@ private:
 
     // Fills FMap with the column map of FRest up to WrapByte + 3 columns and the end mark,
     // and stands on column min(WrapByte, columns + 1) as MoveTo(WrapByte) from column 1 would.
+    // The bytes are looked at as bit masks (16 at a time with SSE2), lead and trail bytes are
+    // paired on the masks and the codes are written eight at a time.
     void MapRest();
     // Moves the cursor to where the row that starts at FRest must end.
     void FindBreak();
