@@ -49,6 +49,8 @@ public:
         FCapacity = 0;
         return List;
     }
+    // Swaps the text of row Index with S; no count changes, nothing allocated.
+    void SwapRowString(int Index, TRowString& S) noexcept { FList[Index].FString.Swap(S); }
 };
 
 bool EndsWithLineBreak(std::string_view S) {
@@ -381,51 +383,73 @@ void TEditorScreenStrings::WrapAll() {
 
     const TRowAttribute LastAttr = GetRowAttribute(FCount - 1);
     // Each line is cut once, straight into Temp; the rows of a line are contiguous, so a
-    // line of one row is read in place (and keeps sharing its bytes when it stays one row).
+    // line of one row is read in place (and its text moves to Temp when it stays one row).
     TRowArrayList Temp;
     // Wrapping mostly adds rows; the array grows by a quarter when this is too small.
     Temp.SetCapacity(FCount + FCount / 4 + 16);
     TEditorWrapper::TCutter Cutter(FWrapper);
     std::string Joined;
-    for (int R = 0; R < FCount;) {
-        const int E = LineEndRow(R);
-        const int Rows = E - R + 1;
-        std::string_view Line;
-        if (Rows == 1) {
-            Line = RowView(R);
-        } else {
-            Joined.clear();
-            for (int I = R; I <= E; ++I) Joined.append(RowView(I));
-            Line = Joined;
-        }
-        Cutter.Start(Line);
-        std::string_view Row;
-        TRowAttribute Attribute;
-        Cutter.NextRow(Row, Attribute);
-        const int FirstNew = Temp.GetCount();
-        if (Cutter.Done()) {
-            // One row (raCrlf) for the whole line, with the marks of all its old rows.
-            TRowMarks Marks = 0;
-            for (int I = R; I <= E; ++I) Marks |= GetRowMarks(I);
-            if (Rows == 1)
-                Temp.InsertRow(FirstNew, RowString(R)); // shares the bytes
-            else
-                Temp.InsertRow(FirstNew, Line);
-            Temp.SetRowMarks(FirstNew, Marks);
-        } else {
-            do Temp.SetRowAttribute(Temp.AddRow(Row), Attribute);
-            while (Cutter.NextRow(Row, Attribute));
-            // The k-th old row's marks go to the k-th new row, the surplus to the last one.
-            const int NewRows = Temp.GetCount() - FirstNew;
-            for (int K = 0; K < Rows; ++K) {
-                if (const TRowMarks Marks = GetRowMarks(R + K)) {
-                    const int To = FirstNew + std::min(K, NewRows - 1);
-                    Temp.SetRowMarks(To, Temp.GetRowMarks(To) | Marks);
+    // The row blocks lie anywhere in the heap: asking for those a few rows ahead keeps the
+    // cut from waiting on memory for each line.
+    constexpr int Ahead = 8;
+    // A row of Temp whose text was moved out of old row R holds R + 1 as its Data until the
+    // cut is done; if the cut fails, the texts go back.
+    try {
+        for (int R = 0; R < FCount;) {
+            const int E = LineEndRow(R);
+            const int Rows = E - R + 1;
+            if (E + Ahead < FCount) {
+                const char* Next = RowData(E + Ahead);
+                __builtin_prefetch(Next);
+                if (RowLength(E + Ahead) > 48) __builtin_prefetch(Next + 48);
+            }
+            std::string_view Line;
+            if (Rows == 1) {
+                Line = RowView(R);
+            } else {
+                Joined.clear();
+                for (int I = R; I <= E; ++I) Joined.append(RowView(I));
+                Line = Joined;
+            }
+            Cutter.Start(Line);
+            std::string_view Row;
+            TRowAttribute Attribute;
+            Cutter.NextRow(Row, Attribute);
+            const int FirstNew = Temp.GetCount();
+            if (Cutter.Done()) {
+                // One row (raCrlf) for the whole line, with the marks of all its old rows.
+                TRowMarks Marks = 0;
+                for (int I = R; I <= E; ++I) Marks |= GetRowMarks(I);
+                if (Rows == 1) {
+                    // The row's text moves over (its old row keeps nothing to release later).
+                    Temp.InsertRow(FirstNew, TRowString());
+                    Temp.SwapRowString(FirstNew, FList[R].FString);
+                    Temp.SetData(FirstNew, R + 1);
+                } else {
+                    Temp.InsertRow(FirstNew, Line);
+                }
+                Temp.SetRowMarks(FirstNew, Marks);
+            } else {
+                do Temp.SetRowAttribute(Temp.AddRow(Row), Attribute);
+                while (Cutter.NextRow(Row, Attribute));
+                // The k-th old row's marks go to the k-th new row, the surplus to the last one.
+                const int NewRows = Temp.GetCount() - FirstNew;
+                for (int K = 0; K < Rows; ++K) {
+                    if (const TRowMarks Marks = GetRowMarks(R + K)) {
+                        const int To = FirstNew + std::min(K, NewRows - 1);
+                        Temp.SetRowMarks(To, Temp.GetRowMarks(To) | Marks);
+                    }
                 }
             }
+            R = E + 1;
         }
-        R = E + 1;
+    } catch (...) {
+        for (int T = 0; T < Temp.GetCount(); ++T)
+            if (const int From = Temp.GetData(T)) Temp.SwapRowString(T, FList[From - 1].FString);
+        throw;
     }
+    for (int T = 0; T < Temp.GetCount(); ++T)
+        if (Temp.GetData(T) != 0) Temp.SetData(T, 0);
 
     // The old rows go; Temp's array becomes the rows (both arrays come from the row lists'
     // own allocation, so this list frees the new one as it would have freed its own).

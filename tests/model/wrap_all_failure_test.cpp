@@ -1,0 +1,84 @@
+// WrapAll that runs out of memory part-way: the rows stay as they were. The program's
+// operator new can be told to fail after a number of allocations.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "screen_strings_support.h"
+
+namespace {
+// Allocations left before one fails; negative: none fails.
+long long GAllocationsLeft = -1;
+} // namespace
+
+void* operator new(std::size_t Size) {
+    if (GAllocationsLeft == 0) {
+        GAllocationsLeft = -1;
+        throw std::bad_alloc();
+    }
+    if (GAllocationsLeft > 0) --GAllocationsLeft;
+    if (void* P = std::malloc(Size != 0 ? Size : 1)) return P;
+    throw std::bad_alloc();
+}
+void operator delete(void* P) noexcept {
+    std::free(P);
+}
+void operator delete(void* P, std::size_t) noexcept {
+    std::free(P);
+}
+
+namespace {
+
+using namespace screen_test;
+
+// Every row: its text, how it ends, its marks and its Data.
+std::string RowsOf(const TEditorScreenStrings& S) {
+    std::string R;
+    for (int I = 0; I < S.GetCount(); ++I)
+        R += std::string(S.RowView(I)) + "|" + std::to_string(S.GetRowAttribute(I)) + "," +
+             std::to_string(S.GetRowMarks(I)) + "," + std::to_string(S.GetData(I)) + "\n";
+    return R;
+}
+
+TEST(WrapAllFailure, RowsStayAsTheyWereWhenAnAllocationFails) {
+    // Lines that stay one row (their text moves to the new rows), lines that wrap, and a
+    // line of two rows that is joined and cut again.
+    std::string Lines;
+    for (int I = 0; I < 12; ++I)
+        Lines +=
+            (I % 3 == 0 ? std::string(45, static_cast<char>('a' + I)) : "line " + std::to_string(I)) + "\r\n";
+    Lines += "end";
+    bool Succeeded = false;
+    for (long long Fail = 0; !Succeeded && Fail < 400; ++Fail) {
+        TAttached A;
+        TEditorScreenStrings& S = *A.S;
+        S.GetWrapOption()->SetWrapByte(40);
+        S.SetWordWrap(true);
+        S.ReplaceRows(0, 0, Lines);
+        const std::string Before = RowsOf(S);
+        const std::string Whole = Text(S);
+        // Narrower rows without the rewrap that the option change would start at once.
+        A.Editor.Loading = true;
+        S.GetWrapOption()->SetWrapByte(20);
+        A.Editor.Loading = false;
+        GAllocationsLeft = Fail;
+        try {
+            S.WrapAll();
+            Succeeded = true;
+        } catch (const std::bad_alloc&) {
+            GAllocationsLeft = -1;
+            EXPECT_EQ(RowsOf(S), Before) << "failing allocation " << Fail;
+            EXPECT_EQ(Text(S), Whole) << "failing allocation " << Fail;
+            // The rows are whole again: the list can be cut once more.
+            S.WrapAll();
+        }
+        GAllocationsLeft = -1;
+        EXPECT_EQ(CheckRows(S, nullptr), "") << "failing allocation " << Fail;
+        EXPECT_EQ(Text(S), Whole);
+    }
+    EXPECT_TRUE(Succeeded);
+}
+
+} // namespace
