@@ -391,18 +391,14 @@ void TEditorScreenStrings::WrapAll() {
     std::string Joined;
     // The row blocks lie anywhere in the heap: asking for those a few rows ahead keeps the
     // cut from waiting on memory for each line.
-    constexpr int Ahead = 8;
+    constexpr int Ahead = 24;
     // A row of Temp whose text was moved out of old row R holds R + 1 as its Data until the
     // cut is done; if the cut fails, the texts go back.
     try {
         for (int R = 0; R < FCount;) {
             const int E = LineEndRow(R);
             const int Rows = E - R + 1;
-            if (E + Ahead < FCount) {
-                const char* Next = RowData(E + Ahead);
-                __builtin_prefetch(Next);
-                if (RowLength(E + Ahead) > 48) __builtin_prefetch(Next + 48);
-            }
+            PrefetchRow(E + Ahead);
             std::string_view Line;
             if (Rows == 1) {
                 Line = RowView(R);
