@@ -22,12 +22,17 @@ void* operator new(std::size_t Size) {
     if (void* P = std::malloc(Size != 0 ? Size : 1)) return P;
     throw std::bad_alloc();
 }
+// This pair frees what the operator new above took from malloc; GCC cannot see that the
+// two belong together.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* P) noexcept {
     std::free(P);
 }
 void operator delete(void* P, std::size_t) noexcept {
     std::free(P);
 }
+#pragma GCC diagnostic pop
 
 namespace {
 

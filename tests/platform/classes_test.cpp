@@ -1,6 +1,7 @@
 // Tests of the framework classes: string lists, pointer list, collections, components.
 #include "platform/classes.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -346,10 +347,13 @@ TEST(Component, OwnerFreesOwnedComponents) {
     EXPECT_EQ(Owner->GetComponentCount(), 2);
     EXPECT_EQ(A->GetOwner(), Owner);
     EXPECT_EQ(Owner->Told.size(), 2u); // opInsert for each
-    delete B;                          // leaves its owner
+    // B's address, kept as a number: the pointer itself must not be used once B is gone.
+    const auto BAddress = reinterpret_cast<std::uintptr_t>(static_cast<TComponent*>(B));
+    delete B; // leaves its owner
     EXPECT_EQ(Deaths, 1);
     EXPECT_EQ(Owner->GetComponentCount(), 1);
-    EXPECT_EQ(Owner->Told.back(), std::make_pair(static_cast<TComponent*>(B), opRemove));
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Owner->Told.back().first), BAddress);
+    EXPECT_EQ(Owner->Told.back().second, opRemove);
     EXPECT_THROW(Owner->GetComponent(1), EListError);
     delete Owner;
     EXPECT_EQ(Deaths, 2);
