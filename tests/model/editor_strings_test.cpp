@@ -13,6 +13,7 @@
 
 #include "platform/filer.h"
 #include "platform/streams.h"
+#include "lines_reference.h"
 #include "screen_strings_support.h"
 
 namespace {
@@ -352,34 +353,6 @@ TEST_F(EditorStringsFile, LoadsLinesAcrossBlocks) {
         EXPECT_FALSE(T.S->GetUndoObj()->CanUndo());
         EXPECT_EQ(T.S->GetUpdateCount(), 0);
     }
-}
-
-// What a file holds by the loading rules, worked out the plain way: cut every block at its
-// first NUL, stop at the first Ctrl-Z that is kept, join the rest, split at the line ends.
-std::vector<std::string> ReferenceLines(const std::string& File, bool& EndsWithBreak) {
-    std::string Kept;
-    for (size_t At = 0; At < File.size(); At += TEditorStrings::BlockSize) {
-        std::string Block = File.substr(At, TEditorStrings::BlockSize);
-        Block = Block.substr(0, Block.find('\0'));
-        const size_t Z = Block.find('\x1A');
-        Kept += Block.substr(0, Z);
-        if (Z != std::string::npos) break;
-    }
-    std::vector<std::string> Lines;
-    std::string Line;
-    EndsWithBreak = false;
-    for (size_t I = 0; I < Kept.size(); ++I) {
-        if (Kept[I] != '\r' && Kept[I] != '\n') {
-            Line += Kept[I];
-            continue;
-        }
-        if (Kept[I] == '\r' && I + 1 < Kept.size() && Kept[I + 1] == '\n') ++I;
-        Lines.push_back(Line);
-        Line.clear();
-    }
-    EndsWithBreak = Line.empty();
-    if (!Line.empty()) Lines.push_back(Line);
-    return Lines;
 }
 
 // Random files with line breaks, NULs and Ctrl-Z crowded around the block borders.

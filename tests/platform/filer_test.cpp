@@ -82,9 +82,9 @@ std::string ReadImage(TReader& R) {
     std::string Out;
     R.ReadSignature();
     Out += R.ReadStr();
-    Out += " " + R.ReadStr();
+    Out.append(" ").append(R.ReadStr());
     while (!R.EndOfList()) {
-        Out += " " + R.ReadPropName() + "=";
+        Out.append(" ").append(R.ReadPropName()).append("=");
         switch (R.NextValue()) {
         case vaInt8:
         case vaInt16:

@@ -149,7 +149,8 @@ TEST(RasterCanvas, TextTakesOneCellPerByteAndTwoPerDoubleByteCharacter) {
     C.SetFont(TFont{"FixedSys", 12, clBlack, 0});
     C.SetBrushStyle(bsClear);
     // "a", a double-byte character, "b": cells 0, 1-2, 3 of 5 pixels from x 2.
-    const std::string Text = std::string("a") + cp932::Literal("あ") + "b";
+    std::string Text = "a";
+    Text.append(cp932::Literal("あ")).append("b");
     C.ExtTextOut(2, 0, 0, TRect{}, Text, 5);
     EXPECT_EQ(RowOf(B, 5, clBlack), "..####.#########.####" + std::string(19, '.'));
 }
