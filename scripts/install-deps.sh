@@ -10,6 +10,8 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   xdg-utils
+  xvfb xauth openbox wmctrl xdotool xclip x11-utils
+  python3 python3-feedparser raptor2-utils libxml2-utils
 )
 
 missing=()

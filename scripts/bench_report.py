@@ -1,0 +1,71 @@
+"""Prints the benchmark table of scripts/bench from the goals file and the JSON results."""
+import json
+import os
+import sys
+
+
+def load(folder):
+    results = {}
+    for name in os.listdir(folder):
+        if name.endswith(".json"):
+            with open(os.path.join(folder, name)) as f:
+                data = json.load(f)
+            results[name[:-5]] = {b["name"]: b for b in data.get("benchmarks", [])
+                                  if b.get("run_type", "iteration") == "iteration"}
+    return results
+
+
+def time_ns(b):
+    scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
+    return b["real_time"] * scale
+
+
+def show_time(ns):
+    for unit, div in (("s", 1e9), ("ms", 1e6), ("µs", 1e3)):
+        if ns >= div:
+            return "%.3g %s" % (ns / div, unit)
+    return "%.3g ns" % ns
+
+
+def meets(value, goal):
+    if goal == "-":
+        return ""
+    op, limit = goal.split()
+    limit = float(limit)
+    ok = value <= limit if op == "<=" else abs(value - limit) < 1e-9
+    return "met" if ok else "MISSED"
+
+
+def main(goals_path, folder):
+    results = load(folder)
+    rows = [("measure", "figure", "floor or peer", "ratio", "goal", "")]
+    for line in open(goals_path, encoding="utf-8"):
+        if not line.strip() or line.startswith("#"):
+            continue
+        measure, program, bench, against, kind, goal = line.rstrip("\n").split("\t")
+        found = results.get(program, {})
+        b = found.get(bench) or found.get(bench + "/real_time")
+        if b is None:
+            rows.append((measure, "not run", "", "", goal, ""))
+            continue
+        if kind == "counter":
+            value = b.get(against)
+            if value is None:
+                rows.append((measure, show_time(time_ns(b)), "no counter " + against, "", goal, ""))
+                continue
+            rows.append((measure, show_time(time_ns(b)), against, "%.3g" % value, goal, meets(value, goal)))
+            continue
+        a = found.get(against) or found.get(against + "/real_time")
+        if a is None:
+            rows.append((measure, show_time(time_ns(b)), against + " not run", "", goal, ""))
+            continue
+        ratio = time_ns(b) / time_ns(a)
+        rows.append((measure, show_time(time_ns(b)), "%s %s" % (against, show_time(time_ns(a))),
+                     "%.2f×" % ratio, goal, meets(ratio, goal)))
+    widths = [max(len(r[i]) for r in rows) for i in range(len(rows[0]))]
+    for r in rows:
+        print("  ".join(c.ljust(w) for c, w in zip(r, widths)).rstrip())
+
+
+if __name__ == "__main__":
+    main(sys.argv[1], sys.argv[2])
