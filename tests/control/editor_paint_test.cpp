@@ -454,6 +454,8 @@ struct TInfoProbe {
 };
 
 TEST(EditorPaint, ChangeRepaintsOnlyTheRowsItTouched) {
+    // The probe outlives the editor whose OnChange points at it.
+    TInfoProbe Probe;
     TPainted P;
     P.Open(400, 200);
     std::string Text;
@@ -462,7 +464,7 @@ TEST(EditorPaint, ChangeRepaintsOnlyTheRowsItTouched) {
     P->GetScreenStrings()->ScanAll(); // no rows left for the incremental scan to invalidate
     P.Repaint();
     ASSERT_EQ(P.RowsPainted().size(), 16u); // every slot that shows in the 200 pixels
-    TInfoProbe Probe{P.E.get(), {}};
+    Probe.E = P.E.get();
     P->OnChange = TNotifyEvent::Of<&TInfoProbe::Changed>(&Probe);
 
     struct TCase {
