@@ -161,9 +161,9 @@ TEST(Cp932, UpperCaseLeavesDoubleByteCharacters) {
     };
     for (const auto& C : Cases) EXPECT_EQ(cp932::UpperCase(C.In), C.Out);
     const unsigned char* T = cp932::UpperTable();
-    EXPECT_EQ(T['a'], 'A');
-    EXPECT_EQ(T['z'], 'Z');
-    EXPECT_EQ(T['{'], '{');
+    EXPECT_EQ(T[static_cast<unsigned char>('a')], 'A');
+    EXPECT_EQ(T[static_cast<unsigned char>('z')], 'Z');
+    EXPECT_EQ(T[static_cast<unsigned char>('{')], '{');
     EXPECT_EQ(T[0x83], 0x83);
     EXPECT_EQ(T[0xE1], 0xE1);
 }
