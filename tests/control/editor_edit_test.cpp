@@ -164,6 +164,7 @@ TEST(EditorEdit, BoxInsertCases) {
          "abcd1ef\r\nab  2\r\n"},
         {"a double-byte character is not split", "abcd\r\n" + cp932::Literal("あい"), -1, 0, 0, 1, "X\r\nY",
          "aXbcd\r\n" + cp932::Literal("あ") + "Y" + cp932::Literal("い") + "\r\n"},
+        {"into a box selection of no width", "abcd\r\nefgh", 0, 2, 1, 2, "X\r\nY", "abXcd\r\nefYgh\r\n"},
         {"replacing a box selection", "abcd\r\nefgh\r\nijkl", 0, 1, 1, 3, "X\r\nY", "aXd\r\neYh\r\nijkl"},
         {"a box past the end of one row", "abcdef\r\nab\r\nabcdef", 0, 3, 2, 5, "1\r\n2\r\n3",
          "abc1f\r\nab 2\r\nabc3f\r\n"},
