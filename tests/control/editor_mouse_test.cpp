@@ -230,6 +230,9 @@ TEST(EditorMouse, CtrlSwitchesTheDragCursorAndKeysAreFilteredWhileBusy) {
     // The move that starts the drag only changes the state; the next one shows the drop point.
     T.Move(T.At(1, 2));
     const TEditorCursors& C = *T->GetCaret()->GetCursors();
+    // The control's own cursor shapes are registered from their resources.
+    EXPECT_EQ(ScreenCursorResource(C.DragSelCopyCursor), "DragSelCopy");
+    EXPECT_EQ(ScreenCursorResource(C.LeftMarginCursor), "RightArrow");
     EXPECT_EQ(T.Host->SystemCursor, C.DragSelCursor);
     T.KeyDown(VK_CONTROL);
     EXPECT_EQ(T->GetCursorKind(), 5);
