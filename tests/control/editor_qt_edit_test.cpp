@@ -135,6 +135,40 @@ TEST(EditorQtEdit, TheBackendScrollsThreeRowsANotchWhenNoHandlerTakesTheWheel) {
     EXPECT_EQ(E->GetTopRow(), 0);
 }
 
+// Qt mouse events on the control's widget, as a person's drag makes them.
+TEST(EditorQtEdit, AMouseDragOnTheWidgetSelectsAndMovesText) {
+    TQtEditing Q;
+    auto E = Q.MakeEditor("one two\r\nthree\r\n");
+    Q.Form->Show();
+    QApplication::processEvents();
+    auto* Host = dynamic_cast<qtbackend::TQtWindowHost*>(E->GetHost());
+    ASSERT_NE(Host, nullptr);
+    QWidget* W = Host->Widget();
+    auto Cell = [&](int Row, int Col) {
+        const TPoint P = Host->ClientToScreen(
+            TPoint{E->TextLeft() + Col * E->GetColWidth() + 1, E->TextTop() + Row * E->GetRowHeight() + 1});
+        return W->mapFromGlobal(QPoint(P.X, P.Y));
+    };
+    auto Mouse = [&](QEvent::Type Type, QPoint At, Qt::MouseButton Button, Qt::MouseButtons Buttons) {
+        QMouseEvent Ev(Type, QPointF(At), QPointF(W->mapToGlobal(At)), Button, Buttons, Qt::NoModifier);
+        QApplication::sendEvent(W, &Ev);
+    };
+    // Select "two" by dragging over it.
+    Mouse(QEvent::MouseButtonPress, Cell(0, 4), Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, Cell(0, 6), Qt::NoButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, Cell(0, 7), Qt::NoButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, Cell(0, 7), Qt::LeftButton, Qt::NoButton);
+    ASSERT_EQ(E->GetSelText(), "two");
+    // Drag it to the end of the second row.
+    Mouse(QEvent::MouseButtonPress, Cell(0, 5), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(E->GetDragState(), dsPending);
+    Mouse(QEvent::MouseMove, Cell(1, 3), Qt::NoButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, Cell(1, 5), Qt::NoButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, Cell(1, 5), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(TextOf(*E), "one \r\nthreetwo\r\n");
+    EXPECT_EQ(E->GetDragState(), dsNone);
+}
+
 TEST(EditorQtEdit, PopupMenuAsAQMenu) {
     TQtEditing Q;
     auto E = Q.MakeEditor("abc");
