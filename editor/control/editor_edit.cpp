@@ -360,7 +360,9 @@ bool TEditor::CanRedo() const {
 void TEditor::PutRowMark(int ARow, int N) {
     if (N < 0 || N > 15 || !FList) return;
     const TRowMarks Bit = MarkBit(N);
-    if (N <= 9) {
+    // MarksInUse holds every mark some row carries: the rows are searched only when N is
+    // among them.
+    if (N <= 9 && (FList->MarksInUse() & Bit) != 0) {
         const int Count = RowsCount();
         for (int R = 0; R < Count; ++R)
             if ((FList->GetRowMarks(R) & Bit) != 0) {
@@ -377,7 +379,7 @@ void TEditor::DeleteRowMark(int ARow, int N) {
 }
 
 void TEditor::GotoRowMark(int N) {
-    if (N < 0 || N > 15 || !FList) return;
+    if (N < 0 || N > 15 || !FList || (FList->MarksInUse() & MarkBit(N)) == 0) return;
     const int Count = RowsCount();
     for (int R = 0; R < Count; ++R) {
         if ((FList->GetRowMarks(R) & MarkBit(N)) == 0) continue;
