@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/colouring/fountain.h"
+#include "editor/control/editor_search.h"
 #include "editor/control/editor_settings.h"
 #include "editor/model/dbcs.h"
 #include "editor/model/editor_client.h"
@@ -429,6 +430,14 @@ public:
     virtual void DoSelectionModeChange();
     virtual void DoTopColChange();
     virtual void DoTopRowChange();
+
+    // ---- search and edit-control messages (editor_search.cpp, editor_messages.cpp) ----
+    // Finds the next (soDown) or previous occurrence of Pattern from the selection or the
+    // caret, in chunks of whole rows; on a match moves the caret there and shows the hit.
+    virtual bool Search(const std::string& Pattern, TSearchOptions Options);
+    // Shows a hit of Length bytes at the caret as HitStyle says; FHitLength := Length.
+    virtual void HitSelect(int Length);
+    int GetHitLength() const { return FHitLength; }
 
 protected:
     explicit TEditor(TComponent* AOwner);
