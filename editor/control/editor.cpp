@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "editor/control/editor_popup_menu.h"
 #include "editor/control/editor_screen.h"
 #include "editor/control/editor_view_info.h"
 #include "editor/model/screen_strings.h"
@@ -88,7 +89,8 @@ std::unique_ptr<TEditorMargin> TEditor::CreateEditorMargin() { return std::make_
 std::unique_ptr<TEditorRuler> TEditor::CreateEditorRuler() { return std::make_unique<TEditorRuler>(); }
 std::unique_ptr<TEditorSpeed> TEditor::CreateEditorSpeed() { return std::make_unique<TEditorSpeed>(); }
 // The popup menu class belongs to the menu code; a control without one shows none.
-std::unique_ptr<TObject> TEditor::CreateEditorPopupMenu() { return nullptr; }
+// The menu is owned by the control, not by a component owner.
+std::unique_ptr<TObject> TEditor::CreateEditorPopupMenu() { return TEditorPopupMenu::Create(nullptr, this); }
 std::unique_ptr<TEditorScreen> TEditor::CreateEditorScreen() { return std::make_unique<TEditorScreen>(this); }
 TEditorScreenStrings* TEditor::CreateEditorScreenStrings() { return new TEditorScreenStrings(); }
 std::unique_ptr<TEditorStrings> TEditor::CreateEditorStrings() { return std::make_unique<TEditorStrings>(this); }

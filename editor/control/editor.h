@@ -17,6 +17,7 @@
 #include "editor/model/editor_strings.h"
 #include "editor/model/row_string_list.h"
 #include "platform/classes.h"
+#include "platform/clipboard.h"
 #include "platform/graphics.h"
 #include "platform/window.h"
 
@@ -431,6 +432,106 @@ public:
     virtual void DoTopColChange();
     virtual void DoTopRowChange();
 
+    // ---- mouse, drag, editing and clipboard (editor_mouse.cpp, editor_edit.cpp) ----
+    // Editing. Every change is one ReplaceRows call, so one undo step.
+    // Bytes of the whole text, CR LF counting 2.
+    int TextLength() const;
+    // The rows of the selection with the selected characters removed (a box: one entry per
+    // row; a stream: one entry), Data being the 1-based byte where inserted text goes.
+    void SelectionRemovedRows(TEditorStringList& List) const;
+    // The rows of List concatenated, CR LF after each raCrlf row.
+    static std::string JoinRows(const TEditorStringList& List);
+    virtual void DeleteSelection();
+    // The public delete command (popup "削除(&D)", WM_CLEAR).
+    virtual void ClearSelection();
+    // Inserts P (up to its first NUL) at the caret, replacing the selection; caret after it.
+    virtual void SetSelTextBuf(std::string_view P);
+    // Inserts the lines of P as a rectangle whose top-left corner is the caret (or the
+    // selection's start); caret after the last line.
+    virtual void SetSelTextBox(std::string_view P);
+    virtual void CopyToClipboard();
+    virtual void CutToClipboard();
+    // Clipboard text as a box when the box format is present, else as a stream.
+    virtual void PasteFromClipboard();
+    // Clipboard text as a box whatever formats are present (popup "Box貼り付け(&B)").
+    virtual void BoxPasteFromClipboard();
+    // Whether the clipboard holds text.
+    static bool ClipboardHasText();
+    virtual void SelectAll();
+    virtual void Undo();
+    virtual void Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // Row marks 0..9: a number stands on at most one row.
+    virtual void PutRowMark(int ARow, int N);
+    virtual void DeleteRowMark(int ARow, int N);
+    virtual void GotoRowMark(int N);
+    // The private clipboard format of a box copy, registered once from "TEditor Box Type".
+    static TClipboardFormat BoxClipboardFormat();
+
+    // Mouse. Coordinates are client pixels.
+    enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
+    // Keys are the MK_* flags of the message.
+    using TMouseEvent =
+        std::function<void(TObject* Sender, TMouseButton Button, uint32_t Keys, int X, int Y)>;
+    using TMouseMoveEvent = std::function<void(TObject* Sender, uint32_t Keys, int X, int Y)>;
+    using TMouseWheelEvent =
+        std::function<void(TObject* Sender, uint32_t Keys, int WheelDelta, TPoint MousePos, bool& Handled)>;
+    using TMouseWheelUpDownEvent =
+        std::function<void(TObject* Sender, uint32_t Keys, TPoint MousePos, bool& Handled)>;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnDblClick;
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+    // The display position under a point; Nearest aims at the nearest column boundary. Row is
+    // not clamped.
+    void PointToRowCol(int X, int Y, bool Nearest, int& ACol, int& ARow) const;
+    // Whether the selection can be dragged: not ReadOnly, a stream selection, Caret.SelMove.
+    virtual bool CanDragSelection() const;
+    bool IsInSelection(int ARow, int ACol) const;
+    // Drop operations of a drag: one undo step each.
+    virtual void MoveSelectionTo(int ARow, int ACol);
+    virtual void CopySelectionTo(int ARow, int ACol);
+    // Left-margin row selection.
+    virtual void StartRowSelection(int ARow);
+    virtual void ExtendRowSelection(int ARow);
+    bool GetRowSelecting() const { return FRowSelecting; }
+    bool GetRowSelAnchorIsEof() const { return FRowSelAnchorIsEof; }
+    // The row and the byte index of the character under a point; false off the text.
+    virtual bool PointToTextPos(TPoint P, int& ARow, int& AByte) const;
+    // The token under a point and its kind, from the line's colouring state (UseFountain) or
+    // a plain token parser.
+    virtual bool GetTokenAt(TPoint P, bool UseFountain, bool KeepBracketState, std::string& Token, int& Kind);
+    virtual void SelectTokenAt(TPoint P, bool UseFountain, bool KeepBracketState);
+
+protected:
+    virtual void WMLButtonDown(TMessage& Message);
+    virtual void WMLButtonUp(TMessage& Message);
+    virtual void WMMouseMove(TMessage& Message);
+    virtual void WMMouseButton(TMessage& Message);
+    virtual void WMMouseWheel(TMessage& Message);
+    virtual void WMContextMenu(TMessage& Message);
+    // A key about to reach the control: the popup menu's shortcuts; non-zero Result takes it.
+    virtual void CNKeyDown(TMessage& Message);
+    virtual void DropSelection();
+    // The token of the line at byte Offset under Line's colouring state; false when none.
+    bool TokenOfLine(int LineRow, int Offset, bool UseFountain, bool KeepBracketState, int& Start,
+                     int& Length, int& Kind) const;
+    // Byte index of column ACol in row ARow, counting columns beyond the row's end as spaces.
+    int PaddedColToByte(int ARow, int ACol) const;
+
+    int FPressX = 0;
+    int FPressY = 0;
+    bool FRowSelecting = false;
+    int FRowSelAnchor = 0;
+    int FRowSelCurrent = 0;
+    bool FRowSelAnchorIsEof = false;
+    // ---- end of mouse, drag, editing and clipboard ----
+
+public:
     // ---- search and edit-control messages (editor_search.cpp, editor_messages.cpp) ----
     // Finds the next (soDown) or previous occurrence of Pattern from the selection or the
     // caret, in chunks of whole rows; on a match moves the caret there and shows the hit.

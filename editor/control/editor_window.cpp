@@ -199,6 +199,33 @@ void TEditor::Dispatch(TMessage& Message) {
     case WM_HSCROLL:
         WMHScroll(Message);
         return;
+    case WM_LBUTTONDOWN:
+        WMLButtonDown(Message);
+        return;
+    case WM_LBUTTONUP:
+        WMLButtonUp(Message);
+        return;
+    case WM_MOUSEMOVE:
+        WMMouseMove(Message);
+        return;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+        WMMouseButton(Message);
+        return;
+    case WM_MOUSEWHEEL:
+        WMMouseWheel(Message);
+        return;
+    case WM_CONTEXTMENU:
+        WMContextMenu(Message);
+        return;
+    case CN_KEYDOWN:
+        CNKeyDown(Message);
+        return;
     case CM_FONTCHANGED:
         if (HandleAllocated()) {
             // Back to the left edge first, while the old cell width still holds.
