@@ -539,6 +539,16 @@ public:
     // Shows a hit of Length bytes at the caret as HitStyle says; FHitLength := Length.
     virtual void HitSelect(int Length);
     int GetHitLength() const { return FHitLength; }
+    // The edit-control and clipboard messages (EM_*, WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR);
+    // false for any other message.
+    virtual bool EditMessage(TMessage& Message);
+    // The message position of the first byte of row ARow.
+    int MessageLineIndex(int ARow) const;
+    // The row that holds message position Position (RowsCount() past a final line break)
+    // and the byte index in it.
+    int MessageRowOfPosition(int Position, int& ByteIndex) const;
+    // The positions a row takes: its bytes and 2 after raCrlf, 0 after raWrapped, 1 at raEof.
+    int MessageRowSpan(int ARow) const;
 
 protected:
     explicit TEditor(TComponent* AOwner);
