@@ -463,7 +463,9 @@ bool TEditor::Search(const std::string& Pattern, TSearchOptions Options) {
             Byte = FSelRange.LastByte + 1;
         } else {
             Row = std::min(FRow, Count - 1);
-            Byte = FRow < Count ? ColToByte(FRow, FCol) : static_cast<int>(RowText(Row).size());
+            // The empty row after a final line break starts after that break.
+            Byte = FRow < Count ? ColToByte(FRow, FCol)
+                                : static_cast<int>(RowText(Row).size()) + (RowAttr(Row) == raCrlf ? 2 : 0);
         }
         First = Row;
         Position.Start = std::max(Byte, 0);

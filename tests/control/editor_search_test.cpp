@@ -398,6 +398,7 @@ TEST(EditorSearch, SuccessiveHitsBothWays) {
     // From the empty row after a final line break, up finds the last row's match.
     TEditorFixture G("ab\r\n");
     G->SetRow(1);
+    EXPECT_FALSE(G->Search("\r\n", soDown));
     ASSERT_TRUE(G->Search("b", 0));
     EXPECT_EQ(G->GetSelStart(), 1);
 }
