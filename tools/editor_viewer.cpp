@@ -36,6 +36,10 @@ namespace {
 const char Usage[] =
     "usage: editor_viewer [options] [FILE]\n"
     "Shows FILE (CP932 text; without FILE a built-in sample) in the editor control.\n"
+    "Select with the mouse (in the left margin: whole rows), drag the selection to move\n"
+    "it (hold Ctrl to copy), right-click for the editor's menu; the clipboard is shared\n"
+    "with other programs.\n"
+    "  --readonly         the text cannot be changed\n"
     "  --utf8             FILE is UTF-8: convert it to CP932 first\n"
     "  --wrap[=N]         word wrap at N columns (default 80)\n"
     "  --leftbar          line numbers\n"
@@ -56,6 +60,7 @@ const char Usage[] =
 struct TOptions {
     std::string File;
     bool Utf8 = false;
+    bool ReadOnly = false;
     int Wrap = 0;
     bool Leftbar = false;
     bool Ruler = false;
@@ -100,6 +105,8 @@ bool ParseOptions(int Argc, char** Argv, TOptions& O) {
         };
         if (A == "--utf8")
             O.Utf8 = true;
+        else if (A == "--readonly")
+            O.ReadOnly = true;
         else if (A == "--wrap")
             O.Wrap = 80;
         else if (const char* V = Value("--wrap"))
@@ -284,8 +291,6 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     qtbackend::TQtToolkit Toolkit(Argc, Argv);
     SetUiToolkit(&Toolkit);
     qtbackend::InstallQtServices();
-    SetScreenCursor(TEditorCursors::RightArrowCursor, "RightArrow");
-    SetScreenCursor(TEditorCursors::DragSelCopyResCursor, "DragSelCopy");
 
     auto Form = Toolkit.CreateForm();
     auto* QtForm = static_cast<qtbackend::TQtForm*>(Form.get());
@@ -319,6 +324,7 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     if (O.Colour) ApplyColourDemo(*E);
     if (O.ScrollBars) E->SetScrollBars(ssBoth);
     E->SetHitStyle(O.HitStyle);
+    E->SetReadOnly(O.ReadOnly);
     E->SetBounds(0, BarHeight, O.Width, O.Height);
     E->CreateWnd(Form.get());
     auto* Bar = new TSearchBar(QtForm->Window()->Client(), *E);

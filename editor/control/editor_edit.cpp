@@ -82,9 +82,9 @@ void TEditor::SelectionRemovedRows(TEditorStringList& List) const {
             size_t I = 0;
             while (I < S.size()) {
                 const int Len = CharLengthAt(S, I);
-                if (Col >= FSelFrame.EndCol) break;
                 if (Col >= FSelFrame.StartCol) {
                     if (Lb < 0) Lb = static_cast<int>(I) + 1;
+                    if (Col >= FSelFrame.EndCol) break;
                     Rb = static_cast<int>(I) + Len;
                 }
                 Col = S[I] == '\t' ? TabStop(Col, P) : Col + Len;
@@ -92,11 +92,11 @@ void TEditor::SelectionRemovedRows(TEditorStringList& List) const {
             }
             const int Length = static_cast<int>(S.size());
             if (Lb < 0) {
-                // Nothing of the row inside the box: the insert point is the box's left edge,
-                // past the end of a short row.
+                // No character of the row starts at the box's left edge: the insert point is
+                // that edge, past the end of a short row.
                 Lb = Length + 1 + std::max(0, FSelFrame.StartCol - Col);
-                Rb = Lb - 1;
             }
+            Rb = std::max(Rb, Lb - 1);
             std::string Text(S.substr(0, static_cast<size_t>(Lb - 1 < Length ? Lb - 1 : Length)));
             if (Rb < Length) Text.append(S.substr(static_cast<size_t>(Rb)));
             const int Index = List.AddRow(Text);
@@ -360,7 +360,9 @@ bool TEditor::CanRedo() const {
 void TEditor::PutRowMark(int ARow, int N) {
     if (N < 0 || N > 15 || !FList) return;
     const TRowMarks Bit = MarkBit(N);
-    if (N <= 9) {
+    // MarksInUse holds every mark some row carries: the rows are searched only when N is
+    // among them.
+    if (N <= 9 && (FList->MarksInUse() & Bit) != 0) {
         const int Count = RowsCount();
         for (int R = 0; R < Count; ++R)
             if ((FList->GetRowMarks(R) & Bit) != 0) {
@@ -377,7 +379,7 @@ void TEditor::DeleteRowMark(int ARow, int N) {
 }
 
 void TEditor::GotoRowMark(int N) {
-    if (N < 0 || N > 15 || !FList) return;
+    if (N < 0 || N > 15 || !FList || (FList->MarksInUse() & MarkBit(N)) == 0) return;
     const int Count = RowsCount();
     for (int R = 0; R < Count; ++R) {
         if ((FList->GetRowMarks(R) & MarkBit(N)) == 0) continue;

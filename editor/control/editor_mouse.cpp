@@ -13,6 +13,13 @@
 
 namespace {
 
+// The editor's two cursor resources, registered once for the whole program.
+[[maybe_unused]] const bool GCursorsRegistered = [] {
+    SetScreenCursor(TEditorCursors::RightArrowCursor, "RightArrow");
+    SetScreenCursor(TEditorCursors::DragSelCopyResCursor, "DragSelCopy");
+    return true;
+}();
+
 std::string PadTo(std::string_view S, int Bytes) {
     std::string Out(S.substr(0, std::min(S.size(), static_cast<size_t>(std::max(Bytes, 0)))));
     if (static_cast<int>(Out.size()) < Bytes) Out.append(static_cast<size_t>(Bytes) - Out.size(), ' ');

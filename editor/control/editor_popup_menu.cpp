@@ -84,7 +84,9 @@ void TEditorPopupMenu::MenuPopup(TObject*) {
     PasteItem->Enabled = HasText && Writable;
     BoxPasteItem->Enabled = HasText && Writable;
     DeleteItem->Enabled = Selected && Writable;
-    SelectAllItem->Enabled = E.TextLength() > 0;
+    // Whether the text has a byte, without counting them all.
+    const int Rows = E.RowsCount();
+    SelectAllItem->Enabled = Rows > 1 || (Rows == 1 && (!E.RowText(0).empty() || E.RowAttr(0) == raCrlf));
     BoxSelectionItem->Checked = E.GetSelectionMode() == smBox;
     const TRowMarks InUse = E.GetScreenStrings() ? E.GetScreenStrings()->MarksInUse() : 0;
     for (int N = 0; N <= 9; ++N) {

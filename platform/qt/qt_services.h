@@ -3,7 +3,7 @@
 
 namespace qtbackend {
 
-// Sets the window factory, the clipboard and the font engine of bitmap canvases to the Qt
+// Sets the window factory, the clipboard, the popup menu presenter and the font engine of bitmap canvases to the Qt
 // ones (they live until the program ends). Needs the QApplication; the program's main
 // calls it once after making the toolkit.
 void InstallQtServices();

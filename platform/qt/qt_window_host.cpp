@@ -14,6 +14,7 @@
 #include <QStyleHints>
 #include <QTimer>
 #include <array>
+#include <cstdlib>
 #include <map>
 
 #include "platform/qt/font_map.h"
@@ -292,6 +293,16 @@ void TQtWindowHost::DefWindowProc(TMessage& Message) {
         C->FillRect(C->ClipRect());
         C->SetBrushColor(Old);
         Message.Result = 1;
+        break;
+    }
+    case WM_MOUSEWHEEL: {
+        // A wheel the control left alone scrolls the view: three line requests of the
+        // vertical bar a notch, high-resolution wheels adding up to whole notches.
+        FWheelRest += GET_WHEEL_DELTA_WPARAM(Message.WParam);
+        const int Notches = FWheelRest / WHEEL_DELTA;
+        FWheelRest -= Notches * WHEEL_DELTA;
+        const uintptr_t Request = Notches > 0 ? SB_LINEUP : SB_LINEDOWN;
+        for (int I = 0; I < 3 * std::abs(Notches); ++I) SendMessage(WM_VSCROLL, Request);
         break;
     }
     case WM_SETTEXT:

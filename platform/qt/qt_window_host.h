@@ -179,6 +179,7 @@ private:
     bool FBarShown[2] = {false, false};
 
     bool FCaptured = false;
+    int FWheelRest = 0; // wheel turn not yet a whole notch
     Qt::MouseButtons FButtons;
     QPointF FLastMouseGlobal;
     bool FHasMousePos = false;

@@ -8,46 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "control/editor_input_support.h"
 #include "editor/control/editor.h"
 #include "editor/model/screen_strings.h"
 #include "platform/cp932.h"
-#include "support/block_font_engine.h"
-#include "support/fake_window_host.h"
-#include "support/memory_clipboard.h"
+
+using namespace input_test;
 
 namespace {
 
-// The whole text as the rows hold it, CR LF after each raCrlf row.
-std::string TextOf(const TEditor& E) {
-    std::string S;
-    for (int R = 0; R < E.RowsCount(); ++R) {
-        S.append(E.RowText(R));
-        if (E.RowAttr(R) == raCrlf) S += "\r\n";
-    }
-    return S;
-}
-
-// An editor with a window, focused, and the process clipboard replaced by a memory one.
-struct TEdit {
-    TBlockFontEngine Engine;
-    TMemoryClipboard Clip;
-    TClipboard* OldClip = Clipboard();
-    std::unique_ptr<TEditor> E{TEditor::Create(nullptr)};
-    TFakeWindowHost* Host = nullptr;
-
-    explicit TEdit(const std::string& Text = {}) {
-        SetClipboard(&Clip);
-        E->SetBounds(400, 200);
-        auto H = std::make_unique<TFakeWindowHost>(*E, 400, 200, &Engine);
-        Host = H.get();
-        E->AttachHost(std::move(H));
-        Host->SetFocus();
-        if (!Text.empty()) E->GetLines()->SetTextStr(Text);
-    }
-    ~TEdit() { SetClipboard(OldClip); }
-    TEditor* operator->() const { return E.get(); }
-
-    // A stream selection from (R1, C1) to (R2, C2) as the keyboard builds it.
+// The driven editor with a keyboard-model selection from (R1, C1) to (R2, C2).
+struct TEdit : TDriven {
+    using TDriven::TDriven;
     void Select(int R1, int C1, int R2, int C2, TEditorSelectionMode Mode = smNormal) {
         E->SetSelectionMode(Mode);
         E->SetRowCol(R1, C1);
@@ -164,6 +136,7 @@ TEST(EditorEdit, BoxInsertCases) {
          "abcd1ef\r\nab  2\r\n"},
         {"a double-byte character is not split", "abcd\r\n" + cp932::Literal("あい"), -1, 0, 0, 1, "X\r\nY",
          "aXbcd\r\n" + cp932::Literal("あ") + "Y" + cp932::Literal("い") + "\r\n"},
+        {"into a box selection of no width", "abcd\r\nefgh", 0, 2, 1, 2, "X\r\nY", "abXcd\r\nefYgh\r\n"},
         {"replacing a box selection", "abcd\r\nefgh\r\nijkl", 0, 1, 1, 3, "X\r\nY", "aXd\r\neYh\r\nijkl"},
         {"a box past the end of one row", "abcdef\r\nab\r\nabcdef", 0, 3, 2, 5, "1\r\n2\r\n3",
          "abc1f\r\nab 2\r\nabc3f\r\n"},
