@@ -1,11 +1,21 @@
 // A viewer that shows a text file in a TEditor on a window of its own, for looking at the
-// control by eye and for screenshots.
+// control by eye and for screenshots. A search bar above the text searches forward and
+// backward with every search option and shows the hit in the chosen hit style.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QImage>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
 #include <QObject>
+#include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -40,6 +50,10 @@ const char Usage[] =
     "  --size=WxH         client size in pixels (default 640x400)\n"
     "  --caret=ROW,COL    caret position\n"
     "  --top=ROW          first visible row\n"
+    "  --search=TEXT      search for TEXT (UTF-8) once the window is up, as the search\n"
+    "                     bar's buttons do (F3 next, Shift+F3 previous, Enter in the bar)\n"
+    "  --search-options=LIST  comma-separated: up, case, word, fuzzy, breaks, spaces\n"
+    "  --hitstyle=STYLE   select, draw or caret: how a hit is shown (default select)\n"
     "  --screenshot=FILE  write the window as a PNG to FILE and quit (works with\n"
     "                     QT_QPA_PLATFORM=offscreen)\n";
 
@@ -59,6 +73,9 @@ struct TOptions {
     int CaretCol = 0;
     int TopRow = 0;
     std::string Screenshot;
+    std::string Search;
+    std::string SearchOptions;
+    TEditorHitStyle HitStyle = hsSelect;
 };
 
 // Lines that show what the control can draw: tabs, double-byte text, a long row, the
@@ -112,7 +129,21 @@ bool ParseOptions(int Argc, char** Argv, TOptions& O) {
             O.TopRow = std::atoi(V);
         else if (const char* V = Value("--screenshot"))
             O.Screenshot = V;
-        else if (A == "--help" || A == "-h")
+        else if (const char* V = Value("--search"))
+            O.Search = V;
+        else if (const char* V = Value("--search-options"))
+            O.SearchOptions = V;
+        else if (const char* V = Value("--hitstyle")) {
+            const std::string H = V;
+            if (H == "select")
+                O.HitStyle = hsSelect;
+            else if (H == "draw")
+                O.HitStyle = hsDraw;
+            else if (H == "caret")
+                O.HitStyle = hsCaret;
+            else
+                return false;
+        } else if (A == "--help" || A == "-h")
             return false;
         else if (!A.empty() && A[0] == '-')
             return false;
@@ -146,22 +177,114 @@ void ApplyColourDemo(TEditor& E) {
     B->GetItemColor()->SetBkColor(RGB(0xFF, 0xF0, 0xD0));
 }
 
-// Keeps the editor as large as the client area of its form.
+constexpr int BarHeight = 34;
+
+// The search bar: the pattern, the options, the hit style, and the two directions.
+class TSearchBar : public QWidget {
+public:
+    TSearchBar(QWidget* Parent, TEditor& Editor) : QWidget(Parent), FEditor(Editor) {
+        auto* L = new QHBoxLayout(this);
+        L->setContentsMargins(4, 2, 4, 2);
+        Pattern = new QLineEdit(this);
+        Pattern->setPlaceholderText("search");
+        Pattern->setMinimumWidth(140);
+        L->addWidget(Pattern, 1);
+        MatchCase = AddBox(L, "Case");
+        WholeWord = AddBox(L, "Word");
+        Fuzzy = AddBox(L, "Width");
+        LineBreaks = AddBox(L, "Breaks");
+        Spaces = AddBox(L, "Spaces");
+        Style = new QComboBox(this);
+        Style->addItems({"hsSelect", "hsDraw", "hsCaret"});
+        Style->setCurrentIndex(static_cast<int>(Editor.GetHitStyle()));
+        L->addWidget(Style);
+        auto* Prev = new QPushButton("<", this);
+        auto* Next = new QPushButton(">", this);
+        Prev->setToolTip("Find previous (Shift+F3)");
+        Next->setToolTip("Find next (F3, Enter)");
+        L->addWidget(Prev);
+        L->addWidget(Next);
+        Status = new QLabel(this);
+        Status->setMinimumWidth(110);
+        L->addWidget(Status);
+        QObject::connect(Next, &QPushButton::clicked, this, [this] { Find(true); });
+        QObject::connect(Prev, &QPushButton::clicked, this, [this] { Find(false); });
+        QObject::connect(Pattern, &QLineEdit::returnPressed, this,
+                         [this] { Find(!(QApplication::keyboardModifiers() & Qt::ShiftModifier)); });
+        QObject::connect(Style, &QComboBox::currentIndexChanged, this, [this](int I) {
+            FEditor.CancelSelection();
+            FEditor.SetHitStyle(static_cast<TEditorHitStyle>(I));
+        });
+        auto* F3 = new QShortcut(QKeySequence(Qt::Key_F3), Parent->window());
+        auto* ShiftF3 = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), Parent->window());
+        QObject::connect(F3, &QShortcut::activated, this, [this] { Find(true); });
+        QObject::connect(ShiftF3, &QShortcut::activated, this, [this] { Find(false); });
+    }
+
+    // Sets the bar from the command line's words.
+    void Preset(const std::string& Text, const std::string& Options) {
+        Pattern->setText(QString::fromStdString(Text));
+        auto Has = [&](const char* W) {
+            return ("," + Options + ",").find(std::string(",") + W + ",") != std::string::npos;
+        };
+        MatchCase->setChecked(Has("case"));
+        WholeWord->setChecked(Has("word"));
+        Fuzzy->setChecked(Has("fuzzy"));
+        LineBreaks->setChecked(Has("breaks"));
+        Spaces->setChecked(Has("spaces"));
+    }
+
+    void Find(bool Down) {
+        TSearchOptions O = Down ? soDown : 0;
+        if (MatchCase->isChecked()) O |= soMatchCase;
+        if (WholeWord->isChecked()) O |= soWholeWord;
+        if (Fuzzy->isChecked()) O |= soFuzzy;
+        if (LineBreaks->isChecked()) O |= soIgnoreLineBreaks;
+        if (Spaces->isChecked()) O |= soIgnoreSpaces;
+        // The hit is shown at the caret, which needs the focus (hsCaret draws with it).
+        if (FEditor.GetHost()) FEditor.GetHost()->SetFocus();
+        const std::string P = cp932::FromUtf8(Pattern->text().toStdString());
+        if (FEditor.Search(P, O))
+            Status->setText(QString("row %1 col %2 len %3")
+                                .arg(FEditor.GetRow())
+                                .arg(FEditor.GetCol())
+                                .arg(FEditor.GetHitLength()));
+        else
+            Status->setText(Down ? "not found below" : "not found above");
+    }
+
+private:
+    QCheckBox* AddBox(QHBoxLayout* L, const char* Caption) {
+        auto* B = new QCheckBox(Caption, this);
+        L->addWidget(B);
+        return B;
+    }
+
+    TEditor& FEditor;
+    QLineEdit* Pattern;
+    QCheckBox *MatchCase, *WholeWord, *Fuzzy, *LineBreaks, *Spaces;
+    QComboBox* Style;
+    QLabel* Status;
+};
+
+// Keeps the search bar on top of the client area and the editor below it.
 class TFillClient : public QObject {
 public:
-    explicit TFillClient(TEditor& Editor) : FEditor(Editor) {}
+    TFillClient(TEditor& Editor, QWidget* Bar) : FEditor(Editor), FBar(Bar) {}
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override {
         if (Event->type() == QEvent::Resize) {
             const QSize S = static_cast<QResizeEvent*>(Event)->size();
-            FEditor.SetBounds(0, 0, S.width(), S.height());
+            FBar->setGeometry(0, 0, S.width(), BarHeight);
+            FEditor.SetBounds(0, BarHeight, S.width(), std::max(S.height() - BarHeight, 0));
         }
         return QObject::eventFilter(Watched, Event);
     }
 
 private:
     TEditor& FEditor;
+    QWidget* FBar;
 };
 
 int Run(int Argc, char** Argv, const TOptions& O) {
@@ -172,7 +295,7 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     auto Form = Toolkit.CreateForm();
     auto* QtForm = static_cast<qtbackend::TQtForm*>(Form.get());
     Form->SetCaption("editor_viewer - " + (O.File.empty() ? std::string("sample") : O.File));
-    Form->SetClientSize(O.Width, O.Height);
+    Form->SetClientSize(O.Width, O.Height + BarHeight);
 
     std::unique_ptr<TEditor> E(TEditor::Create(nullptr));
     if (O.File.empty()) {
@@ -200,10 +323,14 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     }
     if (O.Colour) ApplyColourDemo(*E);
     if (O.ScrollBars) E->SetScrollBars(ssBoth);
+    E->SetHitStyle(O.HitStyle);
     E->SetReadOnly(O.ReadOnly);
-    E->SetBounds(0, 0, O.Width, O.Height);
+    E->SetBounds(0, BarHeight, O.Width, O.Height);
     E->CreateWnd(Form.get());
-    TFillClient Fill(*E);
+    auto* Bar = new TSearchBar(QtForm->Window()->Client(), *E);
+    Bar->setGeometry(0, 0, O.Width, BarHeight);
+    Bar->Preset(O.Search, O.SearchOptions);
+    TFillClient Fill(*E, Bar);
     QtForm->Window()->Client()->installEventFilter(&Fill);
 
     Form->Show();
@@ -212,6 +339,10 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     QApplication::processEvents();
     if (O.TopRow > 0) E->SetTopRow(O.TopRow);
     E->SetRowCol(O.CaretRow, O.CaretCol);
+    if (!O.Search.empty()) {
+        const bool Up = ("," + O.SearchOptions + ",").find(",up,") != std::string::npos;
+        Bar->Find(!Up);
+    }
 
     int Result = 0;
     if (O.Screenshot.empty()) {
@@ -226,6 +357,7 @@ int Run(int Argc, char** Argv, const TOptions& O) {
         }
     }
     QtForm->Window()->Client()->removeEventFilter(&Fill);
+    delete Bar;
     E.reset();
     Form.reset();
     SetUiToolkit(nullptr);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/colouring/fountain.h"
+#include "editor/control/editor_search.h"
 #include "editor/control/editor_settings.h"
 #include "editor/model/dbcs.h"
 #include "editor/model/editor_client.h"
@@ -529,6 +530,25 @@ protected:
     int FRowSelCurrent = 0;
     bool FRowSelAnchorIsEof = false;
     // ---- end of mouse, drag, editing and clipboard ----
+
+public:
+    // ---- search and edit-control messages (editor_search.cpp, editor_messages.cpp) ----
+    // Finds the next (soDown) or previous occurrence of Pattern from the selection or the
+    // caret, in chunks of whole rows; on a match moves the caret there and shows the hit.
+    virtual bool Search(const std::string& Pattern, TSearchOptions Options);
+    // Shows a hit of Length bytes at the caret as HitStyle says; FHitLength := Length.
+    virtual void HitSelect(int Length);
+    int GetHitLength() const { return FHitLength; }
+    // The edit-control and clipboard messages (EM_*, WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR);
+    // false for any other message.
+    virtual bool EditMessage(TMessage& Message);
+    // The message position of the first byte of row ARow.
+    int MessageLineIndex(int ARow) const;
+    // The row that holds message position Position (RowsCount() past a final line break)
+    // and the byte index in it.
+    int MessageRowOfPosition(int Position, int& ByteIndex) const;
+    // The positions a row takes: its bytes and 2 after raCrlf, 0 after raWrapped, 1 at raEof.
+    int MessageRowSpan(int ARow) const;
 
 protected:
     explicit TEditor(TComponent* AOwner);

@@ -248,6 +248,7 @@ void TEditor::Dispatch(TMessage& Message) {
         if (FBorderStyle == bsSingle) RecreateWnd();
         return;
     default:
+        if (EditMessage(Message)) return;
         if (FHost) FHost->DefWindowProc(Message);
     }
 }

@@ -1,0 +1,566 @@
+// The search matcher for code page 932 text, and TEditor's search over chunks of rows.
+//
+// The matcher's results are those of a candidate loop that tries every character start in
+// turn; it gets there faster by scanning 16 bytes at a time for the first two bytes that a
+// match can begin with, and trying only those positions.
+#include "editor/control/editor_search.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "editor/control/editor.h"
+#include "editor/control/search_tables.h"
+#include "editor/model/screen_strings.h"
+#include "platform/cp932.h"
+
+using namespace search_tables;
+
+namespace {
+
+constexpr unsigned char CR = 0x0D;
+constexpr unsigned char LF = 0x0A;
+constexpr unsigned char VoicedMark = 0xDE;
+constexpr unsigned char SemiVoicedMark = 0xDF;
+// The text bytes after which a chunk of rows is complete.
+constexpr size_t ChunkBytes = 8191;
+
+inline bool IsLead(unsigned char B) {
+    return cp932::IsLeadByte(B);
+}
+
+// A half-width katakana and the mark that makes it one voiced or semi-voiced character.
+bool IsKanaPair(unsigned char B, unsigned char Mark) {
+    if ((KanaJisTable[B] & KanaVoicedFlag) && (Mark == VoicedMark || Mark == SemiVoicedMark)) return true;
+    return B == 0xB3 && Mark == VoicedMark;
+}
+
+uint16_t KanaPairCode(unsigned char B, unsigned char Mark) {
+    if (B == 0xB3) return 0x8394; // vu
+    return JisToShiftJis(0x25, (KanaJisTable[B] & 0x7F) + (Mark == VoicedMark ? 1 : 2));
+}
+
+// Whether offset I is the second byte of a double-byte character. A lead byte takes the next
+// byte whatever it is, and every other byte ends a character, so I is a trail byte when an
+// odd number of lead-range bytes run up to it.
+bool IsTrailAt(const unsigned char* B, int I) {
+    int K = 0;
+    while (I - K - 1 >= 0 && IsLead(B[I - K - 1])) ++K;
+    return (K & 1) != 0;
+}
+
+void AppendCode(std::string& Out, uint16_t Code) {
+    if (Code >= 0x100) Out += static_cast<char>(Code >> 8);
+    Out += static_cast<char>(Code & 0xFF);
+}
+
+bool IsSeparator(unsigned char B) {
+    return WordSeparators.Contains(B);
+}
+
+} // namespace
+
+std::string ToFullWidth(std::string_view S) {
+    std::string Out;
+    Out.reserve(S.size() * 2);
+    for (size_t I = 0; I < S.size();) {
+        const auto B = static_cast<unsigned char>(S[I]);
+        if (IsLead(B) && I + 1 < S.size()) {
+            Out.append(S.substr(I, 2));
+            I += 2;
+        } else if (I + 1 < S.size() && IsKanaPair(B, static_cast<unsigned char>(S[I + 1]))) {
+            AppendCode(Out, KanaPairCode(B, static_cast<unsigned char>(S[I + 1])));
+            I += 2;
+        } else {
+            AppendCode(Out, FullWidthTable[B]);
+            ++I;
+        }
+    }
+    return Out;
+}
+
+// ---- the matcher -----------------------------------------------------------------------------
+
+TSearchMatcher::TSearchMatcher(std::string_view Pattern, TSearchOptions Options) : FOptions(Options) {
+    FPattern = (Options & soMatchCase) ? std::string(Pattern) : cp932::UpperCase(Pattern);
+    if (Options & soFuzzy) FPattern = ToFullWidth(FPattern);
+    const auto* P = reinterpret_cast<const unsigned char*>(FPattern.data());
+    const size_t N = FPattern.size();
+    for (size_t I = 0; I < N;) {
+        if (IsLead(P[I]) && I + 1 < N) {
+            FChars.push_back(static_cast<uint16_t>(P[I] << 8 | P[I + 1]));
+            I += 2;
+        } else {
+            FChars.push_back(P[I]);
+            ++I;
+        }
+    }
+    if (!FChars.empty()) PrepareFilter();
+}
+
+// T is a text character as TextChar gives it. Without soMatchCase only lowercase text folds
+// onto an uppercase pattern character.
+bool TSearchMatcher::CharEquals(uint16_t P, uint16_t T) const {
+    if (P == T) return true;
+    if (FOptions & soMatchCase) return false;
+    if (T < 0x100) return !(FOptions & soFuzzy) && P == UpperTable[T];
+    if (P < 0x100) return false;
+    const unsigned Lead = T >> 8, Trail = T & 0xFF, PLead = P >> 8, PTrail = P & 0xFF;
+    if (Lead == PLead) {
+        unsigned char Upper = 0;
+        switch (Lead) {
+        case 0x82:
+            Upper = LowerToUpper82[Trail];
+            break;
+        case 0x83:
+            Upper = LowerToUpper83[Trail];
+            break;
+        case 0x84:
+            Upper = LowerToUpper84[Trail];
+            break;
+        default:
+            return false;
+        }
+        return Upper != 0 && Upper == PTrail;
+    }
+    return PLead == 0x87 && Lead == 0xEE && RomanEEto87[Trail] != 0 && RomanEEto87[Trail] == PTrail;
+}
+
+uint16_t TSearchMatcher::TextChar(const unsigned char* B, int N, int Y, int& Len) const {
+    const unsigned char C = B[Y];
+    if (IsLead(C) && Y + 1 < N) {
+        Len = 2;
+        return static_cast<uint16_t>(C << 8 | B[Y + 1]);
+    }
+    if (FOptions & soFuzzy) {
+        if (Y + 1 < N && IsKanaPair(C, B[Y + 1])) {
+            Len = 2;
+            return KanaPairCode(C, B[Y + 1]);
+        }
+        Len = 1;
+        return FullWidthTable[C];
+    }
+    Len = 1;
+    return C;
+}
+
+bool TSearchMatcher::MatchAt(const unsigned char* B, int N, int X, int& End) const {
+    const bool SkipBreaks = (FOptions & soIgnoreLineBreaks) != 0;
+    const bool SkipSpaces = (FOptions & soIgnoreSpaces) != 0;
+    const size_t M = FChars.size();
+    int Y = X;
+    for (size_t I = 0; I < M;) {
+        if (Y >= N) return false;
+        int Len;
+        const uint16_t T = TextChar(B, N, Y, Len);
+        if (CharEquals(FChars[I], T)) {
+            Y += Len;
+            ++I;
+            continue;
+        }
+        // Blanks and breaks are skipped only inside a match, never before its first character.
+        if (I > 0) {
+            const unsigned char C = B[Y];
+            if (SkipBreaks && (C == CR || C == LF)) {
+                ++Y;
+                continue;
+            }
+            if (SkipSpaces && (C == ' ' || C == '\t')) {
+                ++Y;
+                continue;
+            }
+            if (SkipSpaces && C == 0x81 && Y + 1 < N && B[Y + 1] == 0x40) {
+                Y += 2;
+                continue;
+            }
+        }
+        return false;
+    }
+    End = Y;
+    return true;
+}
+
+// The end of the match at candidate X, or -1: X must be a character start (and with
+// soWholeWord a word start) and the match must end before a separator or the buffer's end.
+int TSearchMatcher::Check(const unsigned char* B, int N, int X) const {
+    if (IsTrailAt(B, X)) return -1;
+    const bool WholeWord = (FOptions & soWholeWord) != 0;
+    if (WholeWord && (IsSeparator(B[X]) || (X > 0 && !IsSeparator(B[X - 1])))) return -1;
+    int End;
+    if (!MatchAt(B, N, X, End)) return -1;
+    if (WholeWord && End < N && !IsSeparator(B[End])) return -1;
+    return End;
+}
+
+void TSearchMatcher::PrepareFilter() {
+    const bool Fuzzy = (FOptions & soFuzzy) != 0;
+    const bool SkipBreaks = (FOptions & soIgnoreLineBreaks) != 0;
+    const bool SkipSpaces = (FOptions & soIgnoreSpaces) != 0;
+    const uint16_t P0 = FChars[0];
+    const bool OneChar = FChars.size() == 1;
+
+    // Whether a text character that begins with byte B can equal pattern character P.
+    auto CanBegin = [&](uint16_t P, unsigned char B) {
+        if (CharEquals(P, Fuzzy ? FullWidthTable[B] : B)) return true;
+        if (IsLead(B))
+            for (int Trail = 0; Trail < 256; ++Trail)
+                if (CharEquals(P, static_cast<uint16_t>(B << 8 | Trail))) return true;
+        if (Fuzzy)
+            for (unsigned char Mark : {VoicedMark, SemiVoicedMark})
+                if (IsKanaPair(B, Mark) && CharEquals(P, KanaPairCode(B, Mark))) return true;
+        return false;
+    };
+    bool Next[256] = {};
+    if (!OneChar)
+        for (int B = 0; B < 256; ++B)
+            Next[B] = CanBegin(FChars[1], static_cast<unsigned char>(B)) ||
+                      (SkipBreaks && (B == CR || B == LF)) ||
+                      (SkipSpaces && (B == ' ' || B == '\t' || B == 0x81));
+
+    auto Set = [this](int B0, int B1) { FPair[B0][B1 >> 6] |= uint64_t{1} << (B1 & 63); };
+    for (int B0 = 0; B0 < 256; ++B0) {
+        const auto C0 = static_cast<unsigned char>(B0);
+        if (IsLead(C0)) {
+            for (int B1 = 0; B1 < 256; ++B1)
+                if (CharEquals(P0, static_cast<uint16_t>(B0 << 8 | B1))) Set(B0, B1);
+            continue;
+        }
+        const bool SingleEquals = CharEquals(P0, Fuzzy ? FullWidthTable[C0] : C0);
+        for (int B1 = 0; B1 < 256; ++B1) {
+            const auto C1 = static_cast<unsigned char>(B1);
+            bool Can;
+            if (Fuzzy && IsKanaPair(C0, C1))
+                Can = CharEquals(P0, KanaPairCode(C0, C1));
+            else
+                Can = SingleEquals && (OneChar || Next[B1]);
+            if (Can) Set(B0, B1);
+        }
+    }
+
+    FVectorScan = true;
+    FAlternativeCount = 0;
+    for (int B0 = 0; B0 < 256; ++B0) {
+        int Count = 0;
+        for (uint64_t W : FPair[B0]) Count += std::popcount(W);
+        if (Count == 0) continue;
+        if (FAlternativeCount == 4) {
+            FVectorScan = false;
+            break;
+        }
+        TAlternative& A = FAlternatives[FAlternativeCount++];
+        A.First = static_cast<unsigned char>(B0);
+        A.SecondCount = 0;
+        if (Count <= 4)
+            for (int B1 = 0; B1 < 256; ++B1)
+                if ((FPair[B0][B1 >> 6] >> (B1 & 63)) & 1)
+                    A.Second[A.SecondCount++] = static_cast<unsigned char>(B1);
+    }
+}
+
+bool TSearchMatcher::PairMayStart(unsigned char B0, unsigned char B1) const {
+    return (FPair[B0][B1 >> 6] >> (B1 & 63)) & 1;
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// The candidate masks of 16 positions: bit I set when the bytes at I and I + 1 are one of
+// the alternatives.
+struct TVectorFilter {
+    __m128i First[4], Second[4][4];
+    int SecondCount[4];
+    int Count;
+
+    unsigned Mask(const unsigned char* At) const {
+        const __m128i L0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(At));
+        const __m128i L1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(At + 1));
+        __m128i M = _mm_setzero_si128();
+        for (int A = 0; A < Count; ++A) {
+            __m128i E = _mm_cmpeq_epi8(L0, First[A]);
+            if (SecondCount[A] > 0) {
+                __m128i S = _mm_cmpeq_epi8(L1, Second[A][0]);
+                for (int J = 1; J < SecondCount[A]; ++J)
+                    S = _mm_or_si128(S, _mm_cmpeq_epi8(L1, Second[A][J]));
+                E = _mm_and_si128(E, S);
+            }
+            M = _mm_or_si128(M, E);
+        }
+        return static_cast<unsigned>(_mm_movemask_epi8(M));
+    }
+};
+
+} // namespace
+#endif
+
+int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, int& Len) const {
+    int X = From;
+#if defined(__SSE2__)
+    if (FVectorScan) {
+        TVectorFilter F;
+        F.Count = FAlternativeCount;
+        for (int A = 0; A < F.Count; ++A) {
+            F.First[A] = _mm_set1_epi8(static_cast<char>(FAlternatives[A].First));
+            F.SecondCount[A] = FAlternatives[A].SecondCount;
+            for (int J = 0; J < F.SecondCount[A]; ++J)
+                F.Second[A][J] = _mm_set1_epi8(static_cast<char>(FAlternatives[A].Second[J]));
+        }
+        // Both loads must stay inside the buffer: X + 16 < N.
+        for (; X <= To && X + 16 < N; X += 16) {
+            unsigned Mask = F.Mask(B + X);
+            if (To - X < 15) Mask &= (1u << (To - X + 1)) - 1;
+            while (Mask != 0) {
+                const int J = X + std::countr_zero(Mask);
+                const int End = Check(B, N, J);
+                if (End >= 0) {
+                    Len = End - J;
+                    return J;
+                }
+                Mask &= Mask - 1;
+            }
+        }
+    }
+#endif
+    for (; X <= To; ++X) {
+        if (X + 1 < N && !PairMayStart(B[X], B[X + 1])) continue;
+        const int End = Check(B, N, X);
+        if (End >= 0) {
+            Len = End - X;
+            return X;
+        }
+    }
+    return -1;
+}
+
+int TSearchMatcher::ScanUp(const unsigned char* B, int N, int From, int To, int& Len) const {
+    int X = From;
+    auto Try = [&](int At) {
+        if (At + 1 < N && !PairMayStart(B[At], B[At + 1])) return false;
+        const int End = Check(B, N, At);
+        if (End < 0) return false;
+        Len = End - At;
+        return true;
+    };
+    // The last byte of the buffer cannot be loaded as the first of a pair.
+    for (; X >= To && X + 1 >= N; --X)
+        if (Try(X)) return X;
+#if defined(__SSE2__)
+    if (FVectorScan) {
+        TVectorFilter F;
+        F.Count = FAlternativeCount;
+        for (int A = 0; A < F.Count; ++A) {
+            F.First[A] = _mm_set1_epi8(static_cast<char>(FAlternatives[A].First));
+            F.SecondCount[A] = FAlternatives[A].SecondCount;
+            for (int J = 0; J < F.SecondCount[A]; ++J)
+                F.Second[A][J] = _mm_set1_epi8(static_cast<char>(FAlternatives[A].Second[J]));
+        }
+        for (; X - 15 >= To; X -= 16) {
+            const int Base = X - 15;
+            unsigned Mask = F.Mask(B + Base);
+            while (Mask != 0) {
+                const int Bit = 31 - std::countl_zero(Mask);
+                const int J = Base + Bit;
+                const int End = Check(B, N, J);
+                if (End >= 0) {
+                    Len = End - J;
+                    return J;
+                }
+                Mask &= ~(1u << Bit);
+            }
+        }
+    }
+#endif
+    for (; X >= To; --X)
+        if (Try(X)) return X;
+    return -1;
+}
+
+int TSearchMatcher::Find(std::string_view Buffer, TSearchInfo& Position) const {
+    const auto* B = reinterpret_cast<const unsigned char*>(Buffer.data());
+    const int N = static_cast<int>(Buffer.size());
+    if (FChars.empty() || Position.Start < 0 || Position.Start > N || Position.Length < 0) return -1;
+    const bool Fuzzy = (FOptions & soFuzzy) != 0;
+    // With soFuzzy a pattern character may match a single text byte.
+    const int64_t Least = Fuzzy ? static_cast<int64_t>(FChars.size()) : static_cast<int64_t>(FPattern.size());
+    int Len = 0;
+    int Found;
+    if (FOptions & soDown) {
+        int64_t S = int64_t{Position.Start} + Position.Length;
+        if (S < N && IsTrailAt(B, static_cast<int>(S))) ++S;
+        const int64_t Last = N - Least;
+        if (Last < S) return -1;
+        Found = ScanDown(B, N, static_cast<int>(S), static_cast<int>(Last), Len);
+    } else {
+        int64_t S = Position.Start;
+        if (Fuzzy) {
+            // Back by the pattern's characters: a double-byte character, or a half-width
+            // katakana with its mark, is one step.
+            for (size_t K = 0; K < FChars.size() && S >= 0; ++K) {
+                const int I = static_cast<int>(S);
+                if (I <= 0)
+                    S = -1;
+                else if (IsTrailAt(B, I - 1))
+                    S -= 2;
+                else if (I >= 2 && IsKanaPair(B[I - 2], B[I - 1]) && !IsTrailAt(B, I - 2))
+                    S -= 2;
+                else
+                    S -= 1;
+            }
+        } else {
+            S -= Least;
+        }
+        if (S < 0) return -1;
+        if (S < N && IsTrailAt(B, static_cast<int>(S))) --S;
+        Found = ScanUp(B, N, static_cast<int>(S), 0, Len);
+    }
+    if (Found >= 0) Position.Length = Len;
+    return Found;
+}
+
+const char* SearchBuffer(std::string_view Buffer, TSearchInfo& Position, std::string_view Pattern,
+                         TSearchOptions Options) {
+    const TSearchMatcher Matcher(Pattern, Options);
+    const int Found = Matcher.Find(Buffer, Position);
+    return Found < 0 ? nullptr : Buffer.data() + Found;
+}
+
+bool SearchText(std::string_view Buffer, TSearchInfo& Position, std::string_view Pattern,
+                TSearchOptions Options) {
+    if (Pattern.empty() || Buffer.empty()) return false;
+    const char* Match = SearchBuffer(Buffer, Position, Pattern, Options);
+    if (!Match) return false;
+    Position.Start = static_cast<int>(Match - Buffer.data());
+    return true;
+}
+
+// ---- TEditor ---------------------------------------------------------------------------------
+
+namespace {
+
+void AppendRow(std::string& Buffer, const TEditor& Editor, int ARow) {
+    Buffer.append(Editor.RowText(ARow));
+    if (Editor.RowAttr(ARow) == raCrlf) Buffer.append("\r\n");
+}
+
+} // namespace
+
+bool TEditor::Search(const std::string& Pattern, TSearchOptions Options) {
+    const int Count = RowsCount();
+    if (Count == 0 || Pattern.empty()) return false;
+    const TSearchMatcher Matcher(Pattern, Options);
+    std::string Buffer;
+    Buffer.reserve(ChunkBytes * 2);
+    TSearchInfo Position;
+    int First = 0; // the first row of the buffer
+    int Found = -1;
+    if (Options & soDown) {
+        int Row, Byte;
+        if (HasSelection()) {
+            Row = FSelRange.EndRow;
+            Byte = FSelRange.LastByte + 1;
+        } else {
+            Row = std::min(FRow, Count - 1);
+            // The empty row after a final line break starts after that break.
+            Byte = FRow < Count ? ColToByte(FRow, FCol)
+                                : static_cast<int>(RowText(Row).size()) + (RowAttr(Row) == raCrlf ? 2 : 0);
+        }
+        First = Row;
+        Position.Start = std::max(Byte, 0);
+        // A hit shown as a caret is still selected, so the search already starts after it;
+        // its recorded length is not added again.
+        Position.Length = 0;
+        for (;;) {
+            Buffer.clear();
+            int R = First;
+            while (R < Count && Buffer.size() <= ChunkBytes) AppendRow(Buffer, *this, R++);
+            Position.Start = std::min(Position.Start, static_cast<int>(Buffer.size()));
+            Found = Matcher.Find(Buffer, Position);
+            if (Found >= 0 || R >= Count) break;
+            // The next chunk repeats the last row, so that a match across one row break is
+            // found, unless this chunk was a single row.
+            First = R - 1 > First ? R - 1 : R;
+            Position = TSearchInfo{};
+        }
+    } else {
+        int Row, Byte;
+        if (HasSelection()) {
+            Row = FSelRange.StartRow;
+            Byte = FSelRange.StartByte;
+        } else if (FRow >= Count) {
+            // The empty row after the final line break.
+            Row = Count - 1;
+            Byte = static_cast<int>(RowText(Row).size()) + (RowAttr(Row) == raCrlf ? 2 : 0);
+        } else {
+            Row = FRow;
+            Byte = ColToByte(FRow, FCol);
+        }
+        int Last = Row; // the last row of the buffer
+        int Offset = std::max(Byte, 0);
+        for (;;) {
+            First = Last;
+            size_t Size = RowText(First).size() + (RowAttr(First) == raCrlf ? 2 : 0);
+            while (First > 0 && Size <= ChunkBytes) {
+                --First;
+                const size_t RowSize = RowText(First).size() + (RowAttr(First) == raCrlf ? 2 : 0);
+                Size += RowSize;
+                Offset += static_cast<int>(RowSize);
+            }
+            Buffer.clear();
+            for (int R = First; R <= Last; ++R) AppendRow(Buffer, *this, R);
+            Position.Start = std::min(Offset, static_cast<int>(Buffer.size()));
+            Position.Length = 0;
+            Found = Matcher.Find(Buffer, Position);
+            if (Found >= 0 || First == 0) break;
+            // The next chunk ends with this chunk's first row, unless this chunk was that row
+            // alone (it would be searched again and again).
+            Last = First < Last ? First : First - 1;
+            Offset = static_cast<int>(RowText(Last).size()) + (RowAttr(Last) == raCrlf ? 2 : 0);
+        }
+    }
+    if (Found < 0) return false;
+    CancelSelection();
+    SetCaretOffset(First, Found);
+    HitSelect(Position.Length);
+    ScrollCaretIntoView();
+    return true;
+}
+
+void TEditor::HitSelect(int Length) {
+    switch (FHitStyle) {
+    case hsSelect:
+        SetSelLength(Length);
+        break;
+    case hsDraw: {
+        TFlagGuard Hit(FHitSelecting, true);
+        SetSelLength(Length);
+        break;
+    }
+    case hsCaret:
+        if (Length > 0) {
+            const int HitRow = FRow, HitCol = FCol;
+            {
+                TFlagGuard Hit(FHitSelecting, true);
+                SetSelLength(Length);
+            }
+            if (Focused() && HandleAllocated()) {
+                SetRowCol(HitRow, HitCol);
+                // The caret covers the hit on its row (to the row's end when it goes on).
+                const int EndCol = FSelFrame.EndRow == FSelFrame.StartRow ? FSelFrame.EndCol : RowWidth(FRow);
+                const int Width = std::max(2, FColWidth * (EndCol - FSelFrame.StartCol));
+                HideCaret();
+                FHost->DestroyCaret();
+                FCaretShown = false;
+                FHost->CreateCaret(Width, FFontHeight);
+                PlaceCaret();
+                ShowCaret();
+            }
+        } else {
+            SetSelLength(Length);
+        }
+        break;
+    }
+    FHitLength = Length;
+}

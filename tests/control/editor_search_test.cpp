@@ -1,0 +1,531 @@
+// Search with case and width folding: the tables, the matcher against a plain candidate loop,
+// and TEditor::Search over chunks of rows with its hit styles.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "editor/control/editor.h"
+#include "editor/control/editor_search.h"
+#include "editor/control/search_tables.h"
+#include "platform/cp932.h"
+#include "support/block_font_engine.h"
+#include "support/fake_window_host.h"
+
+namespace {
+
+using namespace search_tables;
+
+std::string L(const char* Utf8) {
+    return cp932::Literal(Utf8);
+}
+
+// ---- a plain candidate loop, written from the description of the search ------------------------
+
+bool RefLead(unsigned char B) {
+    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
+}
+bool RefSep(unsigned char B) {
+    return B <= 0x2F || (B >= 0x3A && B <= 0x40) || (B >= 0x5B && B <= 0x60) || (B >= 0x7B && B <= 0x80) ||
+           (B >= 0xA0 && B <= 0xA5) || B >= 0xFD;
+}
+bool RefKanaPair(unsigned char B, unsigned char M) {
+    const bool Flagged = (B >= 0xB6 && B <= 0xC4) || (B >= 0xCA && B <= 0xCE);
+    return (Flagged && (M == 0xDE || M == 0xDF)) || (B == 0xB3 && M == 0xDE);
+}
+// The widened form of a single byte at Y, and how many bytes it took.
+unsigned RefWiden(const std::string& T, size_t Y, int& Used) {
+    const auto B = static_cast<unsigned char>(T[Y]);
+    if (Y + 1 < T.size() && RefKanaPair(B, static_cast<unsigned char>(T[Y + 1]))) {
+        const std::string W = ToFullWidth(T.substr(Y, 2));
+        Used = 2;
+        return static_cast<unsigned char>(W[0]) << 8 | static_cast<unsigned char>(W[1]);
+    }
+    Used = 1;
+    return FullWidthTable[B];
+}
+bool RefFold(unsigned P, unsigned T) {
+    if (P == T) return true;
+    const unsigned PL = P >> 8, PT = P & 0xFF, TL = T >> 8, TT = T & 0xFF;
+    if (PL == TL && TL == 0x82 && TT >= 0x81 && TT <= 0x9A) return PT == TT - 0x21;
+    if (PL == TL && TL == 0x83 && TT >= 0xBF && TT <= 0xD6) return PT == TT - 0x20;
+    if (PL == TL && TL == 0x84 && TT >= 0x70 && TT <= 0x7E) return PT == TT - 0x30;
+    if (PL == TL && TL == 0x84 && TT >= 0x80 && TT <= 0x91) return PT == TT - 0x31;
+    if (PL == 0x87 && TL == 0xEE && TT >= 0xEF && TT <= 0xF8) return PT == TT - 0x9B;
+    return false;
+}
+
+struct TRefResult {
+    int Start = -1;
+    int Length = 0;
+    bool operator==(const TRefResult&) const = default;
+};
+
+TRefResult RefSearch(const std::string& T, TSearchInfo Pos, const std::string& Pattern, TSearchOptions O) {
+    const int N = static_cast<int>(T.size());
+    const bool Down = O & soDown, Case = O & soMatchCase, WW = O & soWholeWord, Fuzzy = O & soFuzzy;
+    if (Pattern.empty() || Pos.Start < 0 || Pos.Start > N || Pos.Length < 0) return {};
+    std::string PS = Case ? Pattern : cp932::UpperCase(Pattern);
+    if (Fuzzy) PS = ToFullWidth(PS);
+    std::vector<unsigned> P;
+    for (size_t I = 0; I < PS.size();) {
+        const auto B = static_cast<unsigned char>(PS[I]);
+        if (RefLead(B) && I + 1 < PS.size()) {
+            P.push_back(B << 8 | static_cast<unsigned char>(PS[I + 1]));
+            I += 2;
+        } else {
+            P.push_back(B);
+            ++I;
+        }
+    }
+    std::vector<int> Cls(static_cast<size_t>(N), 0); // 0 single, 1 lead, 2 trail
+    for (int I = 0; I < N;) {
+        if (RefLead(static_cast<unsigned char>(T[I])) && I + 1 < N) {
+            Cls[I] = 1;
+            Cls[I + 1] = 2;
+            I += 2;
+        } else {
+            ++I;
+        }
+    }
+    auto Trail = [&](int I) { return I >= 0 && I < N && Cls[I] == 2; };
+    auto Byte = [&](int I) -> unsigned { return I < N ? static_cast<unsigned char>(T[I]) : 0u; };
+    auto Match = [&](int X, int& End) {
+        int Y = X;
+        for (size_t I = 0; I < P.size();) {
+            if (Y >= N) return false;
+            const unsigned p = P[I];
+            bool Eq;
+            int Used;
+            if (Cls[Y] == 1) {
+                const unsigned t = Byte(Y) << 8 | Byte(Y + 1);
+                Used = 2;
+                Eq = Case ? p == t : RefFold(p, t);
+            } else if (Fuzzy) {
+                const unsigned w = RefWiden(T, static_cast<size_t>(Y), Used);
+                Eq = Case ? p == w : (w >= 0x100 ? RefFold(p, w) : p == w);
+            } else {
+                Used = 1;
+                Eq = Case ? p == Byte(Y) : p == static_cast<unsigned>(UpperTable[Byte(Y)]);
+            }
+            if (Eq) {
+                Y += Used;
+                ++I;
+                continue;
+            }
+            const unsigned char c = Byte(Y);
+            if (I > 0 && (O & soIgnoreLineBreaks) && (c == 13 || c == 10)) {
+                ++Y;
+                continue;
+            }
+            if (I > 0 && (O & soIgnoreSpaces) && (c == ' ' || c == '\t')) {
+                ++Y;
+                continue;
+            }
+            if (I > 0 && (O & soIgnoreSpaces) && Cls[Y] == 1 && c == 0x81 && Byte(Y + 1) == 0x40) {
+                Y += 2;
+                continue;
+            }
+            return false;
+        }
+        End = Y;
+        return true;
+    };
+    int X, R;
+    if (Down) {
+        X = Pos.Start + Pos.Length;
+        if (Trail(X)) ++X;
+        R = N - X - static_cast<int>(Fuzzy ? P.size() : PS.size());
+    } else {
+        X = Pos.Start;
+        if (Fuzzy) {
+            for (size_t K = 0; K < P.size() && X >= 0; ++K) {
+                if (X <= 0)
+                    X = -1;
+                else if (Trail(X - 1))
+                    X -= 2;
+                else if (X >= 2 && Cls[X - 2] == 0 && RefKanaPair(Byte(X - 2), Byte(X - 1)))
+                    X -= 2;
+                else
+                    --X;
+            }
+        } else {
+            X -= static_cast<int>(PS.size());
+        }
+        if (X < 0) return {};
+        if (Trail(X)) --X;
+        R = X;
+    }
+    while (R >= 0) {
+        if (WW) {
+            if (Down) {
+                if (RefSep(Byte(X)) || (X > 0 && !RefSep(Byte(X - 1)))) {
+                    while (X < N && !RefSep(Byte(X))) --R, ++X;
+                    while (X < N && RefSep(Byte(X))) --R, ++X;
+                }
+                if (Trail(X)) --R, ++X;
+            } else {
+                while (X >= 0 && RefSep(Byte(X))) --R, --X;
+                while (X > 0 && !RefSep(Byte(X - 1))) --R, --X;
+                if (Trail(X)) --R, --X;
+            }
+            if (R < 0) break;
+        }
+        int End;
+        if (Match(X, End) && (!WW || RefSep(Byte(End)))) return {X, End - X};
+        if (Down) {
+            ++X, --R;
+            if (Trail(X)) ++X, --R;
+        } else {
+            --X, --R;
+            if (Trail(X)) --X, --R;
+        }
+    }
+    return {};
+}
+
+// ---- random texts of the characters that fold ---------------------------------------------------
+
+const std::vector<std::string>& Pieces() {
+    static const std::vector<std::string> P = {
+        "a",        "b",        "A",        "B",        "c",        "_",    " ",
+        "\t",       "\r\n",     "\r",       "\n",       ".",        "1",    "\x82\x60",
+        "\x82\x81", "\x82\x61", "\x82\x82",             // full-width A a B b
+        "\x83\x9F", "\x83\xBF",                         // Greek capital and small alpha
+        "\x84\x40", "\x84\x70", "\x84\x4F", "\x84\x80", // Cyrillic
+        "\x87\x54", "\xEE\xEF",                         // Roman numeral one, small one
+        "\xB6",     "\xB6\xDE", "\xCA\xDF", "\xB3\xDE", "\xDE",     "\xDF", "\xB1", // half-width kana
+        "\x83\x4A", "\x83\x4B", "\x83\x70", "\x83\x94", "\x83\x41",                 // full-width kana
+        "\x81\x40",                                                                 // full-width space
+        "\x83\x5C", "\x95\x5C", "\x83\x7C", "\x88\x7C", "\x81\x5F",                 // trail bytes \ | _
+    };
+    return P;
+}
+
+std::string RandomText(std::mt19937& Rng, int Pieces_) {
+    std::string S;
+    const auto& P = Pieces();
+    for (int I = 0; I < Pieces_; ++I) S += P[Rng() % P.size()];
+    return S;
+}
+
+// A pattern: random pieces, or characters copied from the text.
+std::string RandomPattern(std::mt19937& Rng, const std::string& Text) {
+    if (Rng() % 2 == 0 || Text.size() < 4) return RandomText(Rng, 1 + static_cast<int>(Rng() % 3));
+    // Copy from a character start.
+    std::vector<size_t> Starts;
+    for (size_t I = 0; I < Text.size();) {
+        Starts.push_back(I);
+        I += RefLead(static_cast<unsigned char>(Text[I])) && I + 1 < Text.size() ? 2 : 1;
+    }
+    const size_t From = Starts[Rng() % Starts.size()];
+    return Text.substr(From, 1 + Rng() % 5);
+}
+
+TEST(SearchMatcher, AgreesWithThePlainCandidateLoop) {
+    const TSearchOptions Bits[] = {soDown,  soMatchCase,        soWholeWord,
+                                   soFuzzy, soIgnoreLineBreaks, soIgnoreSpaces};
+    std::mt19937 Rng(20240611);
+    int Found = 0, Compared = 0;
+    for (int Mask = 0; Mask < 64; ++Mask) {
+        TSearchOptions O = 0;
+        for (int B = 0; B < 6; ++B)
+            if (Mask & (1 << B)) O |= Bits[B];
+        for (int Pat = 0; Pat < 6; ++Pat) {
+            std::string Text = RandomText(Rng, 20 + static_cast<int>(Rng() % 120));
+            const std::string Pattern = RandomPattern(Rng, Text);
+            const TSearchMatcher M(Pattern, O);
+            for (int Try = 0; Try < 6; ++Try) {
+                if (Try == 3) Text = RandomText(Rng, 20 + static_cast<int>(Rng() % 120));
+                TSearchInfo Pos;
+                Pos.Start = static_cast<int>(Rng() % (Text.size() + 1));
+                if (O & soDown)
+                    Pos.Start = Try % 2 ? 0 : Pos.Start;
+                else
+                    Pos.Start = Try % 2 ? static_cast<int>(Text.size()) : Pos.Start;
+                Pos.Length = Rng() % 4 == 0 ? static_cast<int>(Rng() % 3) : 0;
+                const TRefResult Want = RefSearch(Text, Pos, Pattern, O);
+                TSearchInfo Got = Pos;
+                const int At = M.Find(Text, Got);
+                TRefResult Have;
+                if (At >= 0) Have = {At, Got.Length};
+                ASSERT_EQ(Have, Want)
+                    << "options " << O << " pattern " << testing::PrintToString(Pattern) << " text "
+                    << testing::PrintToString(Text) << " start " << Pos.Start << " length " << Pos.Length;
+                // The one-shot entry points give the same.
+                TSearchInfo Once = Pos;
+                const bool Hit = SearchText(Text, Once, Pattern, O);
+                EXPECT_EQ(Hit, Want.Start >= 0);
+                if (Hit) {
+                    EXPECT_EQ(Once.Start, Want.Start);
+                }
+                Found += Want.Start >= 0;
+                ++Compared;
+            }
+        }
+    }
+    // The texts are dense enough that many searches succeed.
+    EXPECT_GT(Found, Compared / 10);
+}
+
+TEST(SearchMatcher, EdgeCases) {
+    const std::string Ka = "\xB6", Voiced = "\xDE", Ga = L("ガ");
+    struct TRow {
+        const char* Name;
+        std::string Text;
+        std::string Pattern;
+        TSearchOptions Options;
+        int Start; // -1: not found
+        int Length;
+    } Rows[] = {
+        {"fuzzy folds half-width lowercase", "xx abc", "ABC", soDown | soFuzzy, 3, 3},
+        {"fuzzy folds full-width uppercase", "x" + L("ＡＢＣ"), "ABC", soDown | soFuzzy, 1, 6},
+        {"fuzzy folds full-width lowercase", "x" + L("ａｂｃ"), "ABC", soDown | soFuzzy, 1, 6},
+        {"fuzzy: half-width ka + voiced mark by ga", "x" + Ka + Voiced + "y", Ga, soDown | soFuzzy, 1, 2},
+        {"fuzzy: ga by half-width ka + voiced mark", "x" + Ga, Ka + Voiced, soDown | soFuzzy, 1, 2},
+        {"fuzzy: half-width vu finds itself", "x\xB3\xDE", "\xB3\xDE", soDown | soFuzzy, 1, 2},
+        {"fuzzy: half-width vu by full-width vu", "x\xB3\xDE", L("ヴ"), soDown | soFuzzy, 1, 2},
+        {"fuzzy: full-width lowercase pattern finds half-width", "xa", L("ａ"), soDown | soFuzzy, 1, 1},
+        {"fuzzy: ka alone is not ga", "x" + Ka + Voiced, L("カ"), soDown | soFuzzy, -1, 0},
+        {"fold: abc matches ABC", "xABC", "abc", soDown, 1, 3},
+        {"match case: abc does not match ABC", "xABC", "abc", soDown | soMatchCase, -1, 0},
+        {"fold: small alpha in the text by capital alpha", "x" + L("α"), L("Α"), soDown, 1, 2},
+        {"fold: capital alpha in the text not by small alpha", "x" + L("Α"), L("α"), soDown, -1, 0},
+        {"fold: Cyrillic small by capital", L("жЖ"), L("Ж"), soDown, 0, 2},
+        {"fold: small Roman numeral by the capital", "x\xEE\xEF", "\x87\x54", soDown, 1, 2},
+        {"whole word: not inside cab", "cab", "ab", soDown | soWholeWord, -1, 0},
+        {"whole word: not inside abc", "abc", "ab", soDown | soWholeWord, -1, 0},
+        {"whole word: not inside abc searching up", "abc", "ab", soWholeWord, -1, 0},
+        {"whole word: in x ab.", "x ab.", "ab", soDown | soWholeWord, 2, 2},
+        {"whole word: _ separates", "ab_c", "ab", soDown | soWholeWord, 0, 2},
+        {"spaces without line breaks", "a b\r\nc", "abc", soDown | soIgnoreSpaces, -1, 0},
+        {"spaces and line breaks", "a b\r\nc", "abc", soDown | soIgnoreSpaces | soIgnoreLineBreaks, 0, 6},
+        {"full-width space skipped",
+         "a\x81\x40"
+         "bc",
+         "abc", soDown | soIgnoreSpaces, 0, 5},
+        {"blanks before the first character stay", " a b", "ab", soDown | soIgnoreSpaces, 1, 3},
+        {"trail byte 0x5C is no backslash", L("ソ") + "\\", "\\", soDown, 2, 1},
+        {"trail byte a is no letter",
+         "\x82\x61"
+         "a",
+         "a", soDown | soMatchCase, 2, 1},
+        {"up finds the last", "ab ab ab", "ab", 0, 6, 2},
+        {"empty pattern", "abc", "", soDown, -1, 0},
+        {"empty buffer", "", "a", soDown, -1, 0},
+    };
+    for (const TRow& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        TSearchInfo Pos;
+        Pos.Start = (R.Options & soDown) ? 0 : static_cast<int>(R.Text.size());
+        const bool Hit = SearchText(R.Text, Pos, R.Pattern, R.Options);
+        EXPECT_EQ(Hit ? Pos.Start : -1, R.Start);
+        if (Hit) {
+            EXPECT_EQ(Pos.Length, R.Length);
+        }
+        EXPECT_EQ(RefSearch(R.Text,
+                            TSearchInfo{(R.Options & soDown) ? 0 : static_cast<int>(R.Text.size()), 0},
+                            R.Pattern, R.Options)
+                      .Start,
+                  R.Start);
+    }
+}
+
+TEST(SearchMatcher, RefusesPositionsOutsideTheBuffer) {
+    for (TSearchInfo Pos : {TSearchInfo{-1, 0}, TSearchInfo{4, 0}, TSearchInfo{0, -1}}) {
+        const TSearchInfo Before = Pos;
+        EXPECT_EQ(SearchBuffer("abc", Pos, "a", soDown), nullptr);
+        EXPECT_EQ(SearchBuffer("abc", Pos, "a", 0), nullptr);
+        EXPECT_EQ(Pos.Start, Before.Start);
+        EXPECT_EQ(Pos.Length, Before.Length);
+    }
+}
+
+TEST(SearchTables, FullWidthFormsAndKanaCells) {
+    EXPECT_EQ(KanaJisTable[0xB6], 0xAB);
+    EXPECT_EQ(KanaJisTable[0xCA], 0xCF);
+    EXPECT_EQ(KanaJisTable[0xB1], 0x22);
+    EXPECT_EQ(KanaJisTable[0xB0], 0);
+    // Every kana cell names the katakana of the full-width table.
+    for (int B = 0xA6; B <= 0xDD; ++B) {
+        if (B == 0xB0) continue;
+        EXPECT_EQ(JisToShiftJis(0x25, KanaJisTable[B] & 0x7F), FullWidthTable[B]) << B;
+    }
+    EXPECT_TRUE(WordSeparators.Contains('_'));
+    EXPECT_FALSE(WordSeparators.Contains('a'));
+    EXPECT_FALSE(WordSeparators.Contains(0x81));
+    EXPECT_EQ(UpperTable[static_cast<unsigned char>('q')], 'Q');
+    EXPECT_EQ(UpperTable[0xE5], 0xE5);
+    InitializeSearchTables(); // a second initialisation changes nothing
+    EXPECT_EQ(UpperTable[static_cast<unsigned char>('q')], 'Q');
+
+    struct TRow {
+        std::string In, Out;
+    } Rows[] = {
+        {"Ab 1", L("Ａｂ　１")},         {"\xB6\xDE\xCA\xDF\xCA\xDE\xB3\xDE\xB1", L("ガパバヴア")},
+        {"\xCE\xDF\xC4\xDE", L("ポド")}, {L("漢") + "~", L("漢") + "\x81\x50"},
+        {"\t\xDE", "\t" + L("゛")},
+    };
+    for (const TRow& R : Rows) EXPECT_EQ(ToFullWidth(R.In), R.Out) << R.In;
+}
+
+// ---- the editor ---------------------------------------------------------------------------------
+
+struct TEditorFixture {
+    std::unique_ptr<TEditor> E{TEditor::Create(nullptr)};
+    explicit TEditorFixture(const std::string& Text = {}) {
+        if (!Text.empty()) E->GetLines()->SetTextStr(Text);
+    }
+    TEditor* operator->() const { return E.get(); }
+};
+
+TEST(EditorSearch, SuccessiveHitsBothWays) {
+    TEditorFixture F("one ab\r\ntwo ab ab\r\nab");
+    F->SetHitStyle(hsSelect);
+    std::vector<int> Starts;
+    while (F->Search("AB", soDown)) {
+        Starts.push_back(F->GetSelStart());
+        EXPECT_EQ(F->GetSelLength(), 2);
+        EXPECT_EQ(F->GetSelectionState(), selSelected);
+        EXPECT_EQ(F->GetHitLength(), 2);
+    }
+    EXPECT_EQ(Starts, (std::vector<int>{4, 12, 15, 19}));
+    std::vector<int> Back;
+    while (F->Search("ab", 0)) Back.push_back(F->GetSelStart());
+    EXPECT_EQ(Back, (std::vector<int>{15, 12, 4}));
+    // From the empty row after a final line break, up finds the last row's match.
+    TEditorFixture G("ab\r\n");
+    G->SetRow(1);
+    EXPECT_FALSE(G->Search("\r\n", soDown));
+    ASSERT_TRUE(G->Search("b", 0));
+    EXPECT_EQ(G->GetSelStart(), 1);
+}
+
+TEST(EditorSearch, EmptyEditorFindsNothing) {
+    TEditorFixture F;
+    EXPECT_FALSE(F->Search("a", soDown));
+    EXPECT_FALSE(F->Search("a", 0));
+    TEditorFixture G("abc");
+    EXPECT_FALSE(G->Search("", soDown));
+    EXPECT_FALSE(G->Search("x", soDown));
+    EXPECT_EQ(G->GetSelectionState(), selNone);
+}
+
+// Rows of random lengths, enough for several chunks; the matches of patterns without line
+// breaks never span rows, so the chunked search must find exactly what a search of the whole
+// text finds.
+TEST(EditorSearch, ChunkedSearchAgreesWithTheWholeText) {
+    std::mt19937 Rng(7);
+    std::string Text;
+    for (int Row = 0; Row < 1000; ++Row) {
+        if (Row) Text += "\r\n";
+        // Rows stay within the caret's 1000 columns.
+        const int Len = Row % 97 == 5 ? 100 : static_cast<int>(Rng() % 60);
+        std::string R = RandomText(Rng, Len);
+        std::erase_if(R, [](char C) { return C == '\r' || C == '\n'; });
+        Text += R;
+    }
+    ASSERT_GT(Text.size(), 4u * 8192);
+    TEditorFixture F(Text);
+    const TSearchOptions Bits[] = {soMatchCase, soWholeWord, soFuzzy, soIgnoreSpaces};
+    for (int Mask = 0; Mask < 16; ++Mask) {
+        TSearchOptions O = 0;
+        for (int B = 0; B < 4; ++B)
+            if (Mask & (1 << B)) O |= Bits[B];
+        for (int Pat = 0; Pat < 3; ++Pat) {
+            std::string Pattern = RandomText(Rng, 1 + static_cast<int>(Rng() % 2));
+            std::erase_if(Pattern, [](char C) { return C == '\r' || C == '\n'; });
+            if (Pattern.empty()) Pattern = "a";
+            for (TSearchOptions Dir : {soDown, TSearchOptions{0}}) {
+                SCOPED_TRACE(testing::Message()
+                             << "options " << (O | Dir) << " pattern " << testing::PrintToString(Pattern));
+                F->CancelSelection();
+                if (Dir)
+                    F->SetRowCol(0, 0);
+                else
+                    F->SetRowCol(F->RowsCount() - 1, F->RowWidth(F->RowsCount() - 1));
+                TSearchInfo Pos{Dir ? 0 : static_cast<int>(Text.size()), 0};
+                for (int Hit = 0; Hit < 6; ++Hit) {
+                    const TRefResult Want = RefSearch(Text, Pos, Pattern, O | Dir);
+                    const bool Got = F->Search(Pattern, O | Dir);
+                    ASSERT_EQ(Got, Want.Start >= 0);
+                    if (!Got) break;
+                    ASSERT_EQ(F->GetSelStart(), Want.Start)
+                        << "hit " << Hit << " got "
+                        << testing::PrintToString(Text.substr(F->GetSelStart(), 8)) << " want "
+                        << testing::PrintToString(Text.substr(Want.Start, 8)) << " from " << Pos.Start;
+                    ASSERT_EQ(F->GetSelLength(), Want.Length);
+                    Pos = Dir ? TSearchInfo{Want.Start + Want.Length, 0} : TSearchInfo{Want.Start, 0};
+                }
+            }
+        }
+    }
+}
+
+TEST(EditorSearch, MatchAcrossAChunkBorder) {
+    // Rows of 900 bytes: the first chunk down from row 0 is rows 0-9, the first chunk up from
+    // row 19 is rows 10-19; the match starts at the end of row 9 and ends in row 10.
+    std::string Text;
+    for (int Row = 0; Row < 21; ++Row) {
+        if (Row == 9)
+            Text += std::string(898, 'x') + "ab";
+        else if (Row == 10)
+            Text += "cd" + std::string(898, 'y');
+        else
+            Text += std::string(900, Row < 9 ? 'x' : 'z');
+        Text += "\r\n";
+    }
+    for (TSearchOptions Dir : {soDown, TSearchOptions{0}}) {
+        TEditorFixture F(Text);
+        if (!Dir) F->SetRowCol(19, 5);
+        ASSERT_TRUE(F->Search("bc", Dir | soIgnoreLineBreaks)) << Dir;
+        EXPECT_EQ(F->GetSelStart(), 9 * 902 + 899);
+        EXPECT_EQ(F->GetSelLength(), 4);
+    }
+    // A single long row without a match ends an upward search.
+    TEditorFixture G(std::string(20000, 'q'));
+    G->SetRowCol(0, 900);
+    EXPECT_FALSE(G->Search("z", 0));
+}
+
+TEST(EditorSearch, HitStyles) {
+    TBlockFontEngine Engine;
+    for (TEditorHitStyle Style : {hsSelect, hsDraw, hsCaret}) {
+        SCOPED_TRACE(static_cast<int>(Style));
+        std::unique_ptr<TEditor> E{TEditor::Create(nullptr)};
+        E->GetLines()->SetTextStr("one\r\nfind ABC here\r\nabc");
+        E->SetHitStyle(Style);
+        E->SetBounds(300, 100);
+        auto H = std::make_unique<TFakeWindowHost>(*E, 300, 100, &Engine);
+        TFakeWindowHost* Host = H.get();
+        E->AttachHost(std::move(H));
+        Host->SetFocus();
+        Host->CaretCalls.clear();
+        ASSERT_TRUE(E->Search("abc", soDown));
+        EXPECT_EQ(E->GetHitLength(), 3);
+        EXPECT_EQ(E->GetSelectionState(), Style == hsSelect ? selSelected : selHit);
+        EXPECT_EQ(E->GetSelText(), "ABC");
+        if (Style == hsCaret) {
+            // The caret stands at the hit's start and is as wide as the hit.
+            EXPECT_EQ(E->GetRow(), 1);
+            EXPECT_EQ(E->GetCol(), 5);
+            const auto Last =
+                std::find_if(Host->CaretCalls.rbegin(), Host->CaretCalls.rend(),
+                             [](const auto& C) { return C.Kind == TFakeWindowHost::TCaretCall::ccCreate; });
+            ASSERT_NE(Last, Host->CaretCalls.rend());
+            EXPECT_EQ(Last->A, 3 * E->GetColWidth());
+            EXPECT_EQ(Last->B, E->GetFontHeight());
+        } else {
+            EXPECT_EQ(E->GetCol(), 8);
+        }
+        // The next search starts after the hit.
+        ASSERT_TRUE(E->Search("abc", soDown));
+        EXPECT_EQ(E->GetSelStart(), 20);
+        E->CancelSelection();
+        EXPECT_EQ(E->GetHitLength(), 0);
+    }
+}
+
+} // namespace
