@@ -15,6 +15,14 @@ def load(folder):
     return results
 
 
+def lookup(found, name):
+    """The run of benchmark name: the exact name, or the name with its decorations
+    ("/iterations:15/manual_time", "/real_time")."""
+    if name in found:
+        return found[name]
+    return next((b for n, b in found.items() if n.startswith(name + "/")), None)
+
+
 def time_ns(b):
     scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
     return b["real_time"] * scale
@@ -44,7 +52,7 @@ def main(goals_path, folder):
             continue
         measure, program, bench, against, kind, goal = line.rstrip("\n").split("\t")
         found = results.get(program, {})
-        b = found.get(bench) or found.get(bench + "/real_time")
+        b = lookup(found, bench)
         if b is None:
             rows.append((measure, "not run", "", "", goal, ""))
             continue
@@ -55,7 +63,7 @@ def main(goals_path, folder):
                 continue
             rows.append((measure, show_time(time_ns(b)), against, "%.3g" % value, goal, meets(value, goal)))
             continue
-        a = found.get(against) or found.get(against + "/real_time")
+        a = lookup(found, against)
         if a is None:
             rows.append((measure, show_time(time_ns(b)), against + " not run", "", goal, ""))
             continue
