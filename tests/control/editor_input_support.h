@@ -27,6 +27,14 @@ struct TInputEditor {
     TFakeWindowHost* Host = nullptr;
 
     explicit TInputEditor(const std::string& Text = {}, int Width = 400, int Height = 300) {
+        Open(Text, Width, Height);
+    }
+    // The same for a control made by the test (a derived class).
+    TInputEditor(std::unique_ptr<TEditor> Editor, const std::string& Text, int Width = 400, int Height = 300)
+        : E(std::move(Editor)) {
+        Open(Text, Width, Height);
+    }
+    void Open(const std::string& Text, int Width, int Height) {
         if (!Text.empty()) E->GetLines()->SetTextStr(Text);
         E->SetBounds(Width, Height);
         auto H = std::make_unique<TFakeWindowHost>(*E, Width, Height, &Engine);
