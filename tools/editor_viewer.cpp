@@ -1,8 +1,9 @@
 // A viewer that shows a text file in a TEditor on a window of its own, for looking at the
-// control by eye and for screenshots.
+// control by eye, typing into it (keys, characters, the input method) and for screenshots.
 #include <QApplication>
 #include <QEvent>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QObject>
 #include <QResizeEvent>
 #include <QWidget>
@@ -19,6 +20,7 @@
 #include "platform/exceptions.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/qt_toolkit.h"
+#include "platform/qt/qt_window_host.h"
 #include "platform/window.h"
 
 namespace {
@@ -36,6 +38,16 @@ const char Usage[] =
     "  --size=WxH         client size in pixels (default 640x400)\n"
     "  --caret=ROW,COL    caret position\n"
     "  --top=ROW          first visible row\n"
+    "  --readonly         no editing (the keys still move the caret)\n"
+    "  --softtab          Tab inserts spaces\n"
+    "  --tabindent        Enter's auto indent is written with tabs\n"
+    "  --prevspace        Enter on an empty line takes the indent of the line above\n"
+    "  --nextline         Left and Right cross line ends\n"
+    "  --no-autoindent    Enter does not indent\n"
+    "  --no-unindent      Backspace does not go back to the indent above\n"
+    "  --tabs=N           tab width (default 8)\n"
+    "  --type=TEXT        type TEXT (UTF-8; a line feed is Enter) before showing\n"
+    "  --preedit=TEXT     show TEXT (UTF-8) as an input method's preedit at the caret\n"
     "  --screenshot=FILE  write the window as a PNG to FILE and quit (works with\n"
     "                     QT_QPA_PLATFORM=offscreen)\n";
 
@@ -54,6 +66,16 @@ struct TOptions {
     int CaretCol = 0;
     int TopRow = 0;
     std::string Screenshot;
+    bool ReadOnly = false;
+    bool SoftTab = false;
+    bool TabIndent = false;
+    bool PrevSpace = false;
+    bool NextLine = false;
+    bool AutoIndent = true;
+    bool UnIndent = true;
+    int Tabs = 8;
+    std::string Type;
+    std::string Preedit;
 };
 
 // Lines that show what the control can draw: tabs, double-byte text, a long row, the
@@ -105,6 +127,26 @@ bool ParseOptions(int Argc, char** Argv, TOptions& O) {
             O.TopRow = std::atoi(V);
         else if (const char* V = Value("--screenshot"))
             O.Screenshot = V;
+        else if (A == "--readonly")
+            O.ReadOnly = true;
+        else if (A == "--softtab")
+            O.SoftTab = true;
+        else if (A == "--tabindent")
+            O.TabIndent = true;
+        else if (A == "--prevspace")
+            O.PrevSpace = true;
+        else if (A == "--nextline")
+            O.NextLine = true;
+        else if (A == "--no-autoindent")
+            O.AutoIndent = false;
+        else if (A == "--no-unindent")
+            O.UnIndent = false;
+        else if (const char* V = Value("--tabs"))
+            O.Tabs = std::atoi(V);
+        else if (const char* V = Value("--type"))
+            O.Type = V;
+        else if (const char* V = Value("--preedit"))
+            O.Preedit = V;
         else if (A == "--help" || A == "-h")
             return false;
         else if (!A.empty() && A[0] == '-')
@@ -195,6 +237,15 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     }
     if (O.Colour) ApplyColourDemo(*E);
     if (O.ScrollBars) E->SetScrollBars(ssBoth);
+    TEditorCaret* Caret = E->GetCaret();
+    Caret->SoftTab = O.SoftTab;
+    Caret->TabIndent = O.TabIndent;
+    Caret->PrevSpaceIndent = O.PrevSpace;
+    Caret->NextLine = O.NextLine;
+    Caret->AutoIndent = O.AutoIndent;
+    Caret->BackSpaceUnIndent = O.UnIndent;
+    if (O.Tabs > 0) Caret->SetTabSpaceCount(O.Tabs);
+    E->SetReadOnly(O.ReadOnly);
     E->SetBounds(0, 0, O.Width, O.Height);
     E->CreateWnd(Form.get());
     TFillClient Fill(*E);
@@ -206,6 +257,17 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     QApplication::processEvents();
     if (O.TopRow > 0) E->SetTopRow(O.TopRow);
     E->SetRowCol(O.CaretRow, O.CaretCol);
+    // Typed text arrives as the character messages that typing makes.
+    if (!O.Type.empty() && E->GetHost()) {
+        for (unsigned char B : cp932::FromUtf8(O.Type)) E->GetHost()->PostMessage(WM_CHAR, B == '\n' ? '\r' : B, 1);
+        QApplication::processEvents();
+    }
+    if (!O.Preedit.empty()) {
+        if (auto* Host = dynamic_cast<qtbackend::TQtWindowHost*>(E->GetHost())) {
+            QInputMethodEvent Preedit(QString::fromUtf8(O.Preedit.c_str()), {});
+            QCoreApplication::sendEvent(Host->Widget(), &Preedit);
+        }
+    }
 
     int Result = 0;
     if (O.Screenshot.empty()) {
