@@ -259,7 +259,8 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     E->SetRowCol(O.CaretRow, O.CaretCol);
     // Typed text arrives as the character messages that typing makes.
     if (!O.Type.empty() && E->GetHost()) {
-        for (unsigned char B : cp932::FromUtf8(O.Type)) E->GetHost()->PostMessage(WM_CHAR, B == '\n' ? '\r' : B, 1);
+        for (unsigned char B : cp932::FromUtf8(O.Type))
+            E->GetHost()->PostMessage(WM_CHAR, B == '\n' ? '\r' : B, 1);
         QApplication::processEvents();
     }
     if (!O.Preedit.empty()) {

@@ -278,7 +278,8 @@ void TEditor::CharBackSpace() {
     } else if (CodeAt(M, T) == cmTabFill) {
         int Tab = T;
         while (Tab > 0 && CodeAt(M, Tab) == cmTabFill) --Tab;
-        Head = S.substr(0, static_cast<size_t>(ColToByte(R, Tab))) + std::string(static_cast<size_t>(T - Tab), ' ');
+        Head = S.substr(0, static_cast<size_t>(ColToByte(R, Tab))) +
+               std::string(static_cast<size_t>(T - Tab), ' ');
     } else {
         Head = S.substr(0, static_cast<size_t>(ColToByte(R, T)));
     }

@@ -31,8 +31,10 @@ std::vector<TRemovedRow> TEditor::SelectionRemovedRows() const {
                 Row.Data = static_cast<int>(S.size()) + std::max(0, FSelFrame.StartCol - Col) + 1;
             } else {
                 Row.Text = std::string(S.substr(0, Lb));
-                if (Rb > Lb) Row.Text.append(S.substr(Rb));
-                else Row.Text.append(S.substr(Lb));
+                if (Rb > Lb)
+                    Row.Text.append(S.substr(Rb));
+                else
+                    Row.Text.append(S.substr(Lb));
                 Row.Data = static_cast<int>(Lb) + 1;
             }
             Rows.push_back(std::move(Row));
@@ -41,7 +43,8 @@ std::vector<TRemovedRow> TEditor::SelectionRemovedRows() const {
     }
     TRemovedRow Row;
     const std::string_view First = RowText(FSelRange.StartRow);
-    Row.Text = std::string(First.substr(0, std::min<size_t>(First.size(), static_cast<size_t>(FSelRange.StartByte))));
+    Row.Text = std::string(
+        First.substr(0, std::min<size_t>(First.size(), static_cast<size_t>(FSelRange.StartByte))));
     if (FSelRange.EndRow < RowsCount()) {
         const std::string_view Last = RowText(FSelRange.EndRow);
         const size_t After = static_cast<size_t>(FSelRange.LastByte + 1);

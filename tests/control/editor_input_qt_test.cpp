@@ -40,7 +40,8 @@ struct TQtInput {
         SetWindowFactory(Old);
     }
     QWidget* W() const { return dynamic_cast<qtbackend::TQtWindowHost*>(E->GetHost())->Widget(); }
-    void Press(int Key, Qt::KeyboardModifiers Mods = Qt::NoModifier, const QString& Text = {}, bool Repeat = false) {
+    void Press(int Key, Qt::KeyboardModifiers Mods = Qt::NoModifier, const QString& Text = {},
+               bool Repeat = false) {
         QKeyEvent Down(QEvent::KeyPress, Key, Mods, Text, Repeat);
         QCoreApplication::sendEvent(W(), &Down);
     }

@@ -19,8 +19,8 @@ using namespace input_test;
 const uint8_t NavKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT};
 
 TInputStep RandomStep(std::mt19937& Rand) {
-    static const std::vector<std::string> Chars = {"a", "b", " ", "x", ".", "(", A, Kan, cp932::Literal("ｱ"),
-                                                   cp932::Literal("、")};
+    static const std::vector<std::string> Chars = {
+        "a", "b", " ", "x", ".", "(", A, Kan, cp932::Literal("ｱ"), cp932::Literal("、")};
     static const std::vector<std::string> ImeResults = {A, Kan + A + Kan, cp932::Literal("日本語"),
                                                         cp932::Literal("かな") + "a"};
     auto Pick = [&](int N) { return static_cast<int>(Rand() % static_cast<unsigned>(N)); };
@@ -116,8 +116,8 @@ TEST(EditorInputRandom, KeysCharactersAndImeResultsFollowThePlainModel) {
     };
     unsigned Seed = 1;
     for (const TRunOptions& O : Options) {
-        SCOPED_TRACE(std::string("wrap ") + (O.WordWrap ? "on" : "off") + ", soft tab " + (O.SoftTab ? "on" : "off") +
-                     ", free caret " + (O.FreeCaret ? "on" : "off"));
+        SCOPED_TRACE(std::string("wrap ") + (O.WordWrap ? "on" : "off") + ", soft tab " +
+                     (O.SoftTab ? "on" : "off") + ", free caret " + (O.FreeCaret ? "on" : "off"));
         for (int Run = 0; Run < 6; ++Run) RunSequence(Seed++, O, 300);
     }
 }

@@ -44,13 +44,17 @@ TEST(EditorKeys, CaretKeysAtTheEdgesAndAcrossLines) {
         TShiftState Shift;
         int ToRow, ToCol;
     } Cases[] = {
-        {"Left at column 0 after a line break, NextLine off", "ab\r\ncd", false, true, false, 1, 0, VK_LEFT, 0, 1, 0},
-        {"Left at column 0 after a line break, NextLine on", "ab\r\ncd", true, true, false, 1, 0, VK_LEFT, 0, 0, 2},
-        {"Left at column 0 of a wrapped line's second row", Alphabet, false, true, true, 1, 0, VK_LEFT, 0, 0, 19},
+        {"Left at column 0 after a line break, NextLine off", "ab\r\ncd", false, true, false, 1, 0, VK_LEFT,
+         0, 1, 0},
+        {"Left at column 0 after a line break, NextLine on", "ab\r\ncd", true, true, false, 1, 0, VK_LEFT, 0,
+         0, 2},
+        {"Left at column 0 of a wrapped line's second row", Alphabet, false, true, true, 1, 0, VK_LEFT, 0, 0,
+         19},
         {"Left at (0, 0)", "ab", true, true, false, 0, 0, VK_LEFT, 0, 0, 0},
         {"Left over a double-byte character", "x" + A, false, true, false, 0, 3, VK_LEFT, 0, 0, 1},
         {"Right at the end of a line, NextLine on", "ab\r\ncd", true, false, false, 0, 2, VK_RIGHT, 0, 1, 0},
-        {"Right at the end of a line, NextLine off", "ab\r\ncd", false, false, false, 0, 2, VK_RIGHT, 0, 0, 2},
+        {"Right at the end of a line, NextLine off", "ab\r\ncd", false, false, false, 0, 2, VK_RIGHT, 0, 0,
+         2},
         {"Right at the end, free caret keeps moving", "ab\r\ncd", true, true, false, 0, 2, VK_RIGHT, 0, 0, 3},
         {"Right at the free caret's column limit", "ab\r\ncd", true, true, false, 0, 1000, VK_RIGHT, 0, 1, 0},
         {"Right at the end of the text", "ab", true, false, false, 0, 2, VK_RIGHT, 0, 0, 2},
@@ -63,9 +67,10 @@ TEST(EditorKeys, CaretKeysAtTheEdgesAndAcrossLines) {
         {"End", "abcd\r\n", false, true, false, 0, 1, VK_END, 0, 0, 4},
         {"End on the row after the final line break", "ab\r\n", false, true, false, 1, 3, VK_END, 0, 1, 0},
         {"Ctrl+End without a final line break", "ab\r\ncde", false, true, false, 0, 0, VK_END, ssCtrl, 1, 3},
-        {"Ctrl+End after a final line break", "ab\r\ncde\r\n", false, true, false, 0, 0, VK_END, ssCtrl, 2, 0},
-        {"PgUp at the top puts the caret on row 0", "ab\r\ncd\r\nef", false, true, false, 2, 1, VK_PRIOR, 0, 0,
-         1},
+        {"Ctrl+End after a final line break", "ab\r\ncde\r\n", false, true, false, 0, 0, VK_END, ssCtrl, 2,
+         0},
+        {"PgUp at the top puts the caret on row 0", "ab\r\ncd\r\nef", false, true, false, 2, 1, VK_PRIOR, 0,
+         0, 1},
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Name);
