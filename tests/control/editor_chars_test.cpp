@@ -121,6 +121,23 @@ TEST(EditorChars, TabAndEnter) {
     });
 }
 
+TEST(EditorChars, BackSpaceInsideATabsFillerRemovesTheTab) {
+    // With InTab the caret may stand inside a tab's filler; Backspace there removes the tab,
+    // also when the tab opens the row (it never joins the line above).
+    for (const std::string& Text : {std::string("x\r\n\tab"), std::string("x\r\nc\tab")}) {
+        SCOPED_TRACE(Text);
+        TInputEditor W(Text);
+        W->GetCaret()->InTab = true;
+        W->GetCaret()->BackSpaceUnIndent = false;
+        W->GetCaret()->SetTabSpaceCount(4);
+        W->SetRowCol(1, 2);
+        ASSERT_EQ(W.Caret(), std::make_pair(1, 2));
+        W.Type("\b");
+        EXPECT_EQ(W.Text(), Text.substr(0, Text.find('\t')) + "ab");
+        EXPECT_EQ(W->GetRow(), 1);
+    }
+}
+
 TEST(EditorChars, SelectionsAreReplacedAndShiftEnterLeavesThem) {
     TInputEditor W("abcdef\r\nghi");
     W->SetRowCol(0, 1);
