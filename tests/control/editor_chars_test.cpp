@@ -179,18 +179,6 @@ TEST(EditorChars, AnImeResultIsInsertedOnceAndItsEchoIgnored) {
     EXPECT_EQ(W.Text(), "ab");
 }
 
-TEST(EditorChars, ReadOnlyIgnoresEveryEditAndKeepsNavigation) {
-    TInputEditor W("  ab\r\ncd");
-    W->SetReadOnly(true);
-    W->SetRowCol(0, 3);
-    W.Type(std::string("x\b\t\r") + A);
-    W.Type("\r", ssShift);
-    W.Key(VK_DELETE);
-    EXPECT_EQ(W.Text(), "  ab\r\ncd");
-    W.Key(VK_DOWN);
-    EXPECT_EQ(W.Caret(), std::make_pair(1, 3));
-}
-
 TEST(EditorChars, KeyPressCanCancelACharacterAndWantTabsGatesTab) {
     TInputEditor W("ab");
     W->OnKeyPress = [](TObject*, char& Key) {

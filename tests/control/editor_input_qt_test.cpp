@@ -126,19 +126,4 @@ TEST(EditorInputQt, ShiftAndCtrlCombinationsAndAnAutoRepeatedKey) {
     EXPECT_FALSE(Q.E->GetKeyRepeating());
 }
 
-TEST(EditorInputQt, EnterAndTabGoToTheDialogWhenTheControlDoesNotWantThem) {
-    TQtInput Q("ab");
-    Q.E->SetRowCol(0, 2);
-    Q.E->WantReturns = false;
-    Q.E->WantTabs = false;
-    Q.Tap(Qt::Key_Return, Qt::NoModifier, "\r");
-    Q.Tap(Qt::Key_Tab, Qt::NoModifier, "\t");
-    EXPECT_EQ(Q.Text(), "ab");
-    Q.E->WantReturns = true;
-    Q.E->WantTabs = true;
-    Q.Tap(Qt::Key_Tab, Qt::NoModifier, "\t");
-    Q.Tap(Qt::Key_Return, Qt::NoModifier, "\r");
-    EXPECT_EQ(Q.Text(), "ab\t\r\n");
-}
-
 } // namespace

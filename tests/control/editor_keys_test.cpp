@@ -243,7 +243,7 @@ TEST(EditorKeys, DeleteRemovesACharacterOrJoinsTheNextLine) {
     }
 }
 
-TEST(EditorKeys, DeleteIsOneUndoStepAndNothingWhenReadOnly) {
+TEST(EditorKeys, DeleteIsOneUndoStepAndReadOnlyEditsNothing) {
     TInputEditor W("abc\r\ndef");
     W->SetRowCol(0, 3);
     W.Key(VK_DELETE);
@@ -258,6 +258,8 @@ TEST(EditorKeys, DeleteIsOneUndoStepAndNothingWhenReadOnly) {
     EXPECT_EQ(W.Caret(), std::make_pair(0, 1));
     W->SetReadOnly(true);
     W.Key(VK_DELETE);
+    W.Type(std::string("x\b\t\r") + A);
+    W.Type("\r", ssShift);
     EXPECT_EQ(W.Text(), "aef");
     W.Key(VK_RIGHT);
     EXPECT_EQ(W.Caret(), std::make_pair(0, 2)) << "navigation still works";
