@@ -96,6 +96,14 @@ TEST(EditorInputQt, AnImeCommitThenATypedKeyBothAppear) {
     QCoreApplication::sendEvent(Q.W(), &Query);
     EXPECT_EQ(Query.value(Qt::ImSurroundingText).toString(), QString::fromUtf8("日本xy"));
     EXPECT_EQ(Query.value(Qt::ImCursorPosition).toInt(), 3);
+    // The candidate window goes where UpdateImeWindow put the composition window: the caret cell.
+    Q.E->UpdateImeWindow();
+    QInputMethodQueryEvent Where(Qt::ImCursorRectangle);
+    QCoreApplication::sendEvent(Q.W(), &Where);
+    const int Border = (Q.W()->width() - Q.E->GetHost()->ClientRect().Width()) / 2;
+    const QRect R = Where.value(Qt::ImCursorRectangle).toRect();
+    EXPECT_EQ(R.left(), Border + Q.E->TextLeft() + 5 * Q.E->GetColWidth());
+    EXPECT_EQ(R.top(), Border + Q.E->TextTop() + Q.E->GetRowHeight());
 }
 
 TEST(EditorInputQt, ShiftAndCtrlCombinationsAndAnAutoRepeatedKey) {
