@@ -292,6 +292,11 @@ enum : uint32_t {
     IMN_SETCOMPOSITIONFONT = 0x000A,
     IMN_SETCOMPOSITIONWINDOW = 0x000B,
 };
+// WM_IME_REQUEST WParam: the input method asks for the text around the caret; LParam points to
+// a TImeDocumentFeed that the control fills, Result non-zero when it did.
+enum : uint32_t {
+    IMR_DOCUMENTFEED = 0x0007,
+};
 
 // Virtual keys. Letters and digits are their upper-case ASCII codes ('A', '0').
 enum : uint8_t {

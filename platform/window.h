@@ -181,6 +181,13 @@ public:
     virtual void SetImeCompositionWindow(TPoint Pos, const TFont& Font) = 0;
 };
 
+// What a control tells the input method of the text around its caret (WM_IME_REQUEST with
+// IMR_DOCUMENTFEED): the caret's row, CP932, and the caret's byte index in it.
+struct TImeDocumentFeed {
+    std::string Text;
+    int CaretByte = 0;
+};
+
 // Makes windows for controls. Parent nullptr makes a window of its own (hidden controls).
 class TWindowFactory {
 public:

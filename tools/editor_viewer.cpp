@@ -1,6 +1,7 @@
 // A viewer that shows a text file in a TEditor on a window of its own, for looking at the
-// control by eye and for screenshots. A search bar above the text searches forward and
-// backward with every search option and shows the hit in the chosen hit style.
+// control by eye, typing into it (keys, characters, the input method, the mouse) and for
+// screenshots. A search bar above the text searches forward and backward with every
+// search option and shows the hit in the chosen hit style.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QInputMethodEvent>
 #include <QObject>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -29,6 +31,7 @@
 #include "platform/exceptions.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/qt_toolkit.h"
+#include "platform/qt/qt_window_host.h"
 #include "platform/window.h"
 
 namespace {
@@ -39,7 +42,6 @@ const char Usage[] =
     "Select with the mouse (in the left margin: whole rows), drag the selection to move\n"
     "it (hold Ctrl to copy), right-click for the editor's menu; the clipboard is shared\n"
     "with other programs.\n"
-    "  --readonly         the text cannot be changed\n"
     "  --utf8             FILE is UTF-8: convert it to CP932 first\n"
     "  --wrap[=N]         word wrap at N columns (default 80)\n"
     "  --leftbar          line numbers\n"
@@ -54,6 +56,16 @@ const char Usage[] =
     "                     bar's buttons do (F3 next, Shift+F3 previous, Enter in the bar)\n"
     "  --search-options=LIST  comma-separated: up, case, word, fuzzy, breaks, spaces\n"
     "  --hitstyle=STYLE   select, draw or caret: how a hit is shown (default select)\n"
+    "  --readonly         no editing (the keys still move the caret)\n"
+    "  --softtab          Tab inserts spaces\n"
+    "  --tabindent        Enter's auto indent is written with tabs\n"
+    "  --prevspace        Enter on an empty line takes the indent of the line above\n"
+    "  --nextline         Left and Right cross line ends\n"
+    "  --no-autoindent    Enter does not indent\n"
+    "  --no-unindent      Backspace does not go back to the indent above\n"
+    "  --tabs=N           tab width (default 8)\n"
+    "  --type=TEXT        type TEXT (UTF-8; a line feed is Enter) before showing\n"
+    "  --preedit=TEXT     show TEXT (UTF-8) as an input method's preedit at the caret\n"
     "  --screenshot=FILE  write the window as a PNG to FILE and quit (works with\n"
     "                     QT_QPA_PLATFORM=offscreen)\n";
 
@@ -76,6 +88,15 @@ struct TOptions {
     std::string Search;
     std::string SearchOptions;
     TEditorHitStyle HitStyle = hsSelect;
+    bool SoftTab = false;
+    bool TabIndent = false;
+    bool PrevSpace = false;
+    bool NextLine = false;
+    bool AutoIndent = true;
+    bool UnIndent = true;
+    int Tabs = 8;
+    std::string Type;
+    std::string Preedit;
 };
 
 // Lines that show what the control can draw: tabs, double-byte text, a long row, the
@@ -143,7 +164,25 @@ bool ParseOptions(int Argc, char** Argv, TOptions& O) {
                 O.HitStyle = hsCaret;
             else
                 return false;
-        } else if (A == "--help" || A == "-h")
+        } else if (A == "--softtab")
+            O.SoftTab = true;
+        else if (A == "--tabindent")
+            O.TabIndent = true;
+        else if (A == "--prevspace")
+            O.PrevSpace = true;
+        else if (A == "--nextline")
+            O.NextLine = true;
+        else if (A == "--no-autoindent")
+            O.AutoIndent = false;
+        else if (A == "--no-unindent")
+            O.UnIndent = false;
+        else if (const char* V = Value("--tabs"))
+            O.Tabs = std::atoi(V);
+        else if (const char* V = Value("--type"))
+            O.Type = V;
+        else if (const char* V = Value("--preedit"))
+            O.Preedit = V;
+        else if (A == "--help" || A == "-h")
             return false;
         else if (!A.empty() && A[0] == '-')
             return false;
@@ -326,6 +365,14 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     E->SetHitStyle(O.HitStyle);
     E->SetReadOnly(O.ReadOnly);
     E->SetBounds(0, BarHeight, O.Width, O.Height);
+    TEditorCaret* Caret = E->GetCaret();
+    Caret->SoftTab = O.SoftTab;
+    Caret->TabIndent = O.TabIndent;
+    Caret->PrevSpaceIndent = O.PrevSpace;
+    Caret->NextLine = O.NextLine;
+    Caret->AutoIndent = O.AutoIndent;
+    Caret->BackSpaceUnIndent = O.UnIndent;
+    if (O.Tabs > 0) Caret->SetTabSpaceCount(O.Tabs);
     E->CreateWnd(Form.get());
     auto* Bar = new TSearchBar(QtForm->Window()->Client(), *E);
     Bar->setGeometry(0, 0, O.Width, BarHeight);
@@ -342,6 +389,18 @@ int Run(int Argc, char** Argv, const TOptions& O) {
     if (!O.Search.empty()) {
         const bool Up = ("," + O.SearchOptions + ",").find(",up,") != std::string::npos;
         Bar->Find(!Up);
+    }
+    // Typed text arrives as the character messages that typing makes.
+    if (!O.Type.empty() && E->GetHost()) {
+        for (unsigned char B : cp932::FromUtf8(O.Type))
+            E->GetHost()->PostMessage(WM_CHAR, B == '\n' ? '\r' : B, 1);
+        QApplication::processEvents();
+    }
+    if (!O.Preedit.empty()) {
+        if (auto* Host = dynamic_cast<qtbackend::TQtWindowHost*>(E->GetHost())) {
+            QInputMethodEvent Preedit(QString::fromUtf8(O.Preedit.c_str()), {});
+            QCoreApplication::sendEvent(Host->Widget(), &Preedit);
+        }
     }
 
     int Result = 0;

@@ -74,6 +74,16 @@ using TDrawLineEvent = std::function<void(TObject* Sender, std::string_view Line
 class TFountainParser;
 class TImageList;
 
+// Shift, Alt and Ctrl as the key events see them.
+using TShiftState = uint8_t;
+inline constexpr TShiftState ssShift = 1;
+inline constexpr TShiftState ssAlt = 2;
+inline constexpr TShiftState ssCtrl = 4;
+// A key event: setting Key to 0 cancels the key.
+using TKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
+// A character event: setting Key to 0 cancels the character.
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+
 class TEditor : public TComponent,
                 public TEditorClient,
                 public TEditorStringsHost,
@@ -550,6 +560,46 @@ public:
     // The positions a row takes: its bytes and 2 after raCrlf, 0 after raWrapped, 1 at raEof.
     int MessageRowSpan(int ARow) const;
 
+    // ---- keyboard, characters and input method (editor_keys.cpp, editor_chars.cpp) ----
+    // Published key events, fired before the control acts on the key or character.
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    virtual void DoKeyDown(uint16_t& Key, TShiftState Shift);
+    virtual void DoKeyUp(uint16_t& Key, TShiftState Shift);
+    virtual void DoKeyPress(char& Key);
+    // WM_KEYDOWN / WM_KEYUP: the key table of the navigation keys and Delete.
+    void WMKeyDown(TMessage& Message);
+    void WMKeyUp(TMessage& Message);
+    // One navigation or Delete key with its Shift and Ctrl state.
+    virtual void ExecuteKey(uint16_t Key, TShiftState Shift);
+    // WM_CHAR: one CP932 byte (a lead byte takes its trail byte from the queue).
+    void WMChar(TMessage& Message);
+    // WM_IME_COMPOSITION (a result string is inserted), WM_IME_NOTIFY (the caret hides
+    // while the candidate list is open), WM_IME_REQUEST (the caret row for the input method).
+    void WMImeComposition(TMessage& Message);
+    void WMImeNotify(TMessage& Message);
+    void WMImeRequest(TMessage& Message);
+    // Moves the view by N rows (PgUp, PgDn) keeping the caret's distance from the top.
+    virtual void ScrollByRows(int N);
+    // The Delete key: the character under the caret, or the line break after the row.
+    virtual void DeleteChar();
+    // The next (Direction +1) or previous (-1) word stop from (ARow, ACol); false when none.
+    virtual bool NextWordPos(int& ARow, int& ACol, int Direction);
+    // Inserts S at the caret, or in place of the selection; the caret ends after S.
+    virtual void InsertText(std::string_view S);
+    // Display width of the leading blanks of S; -1 for an empty S.
+    int IndentWidth(std::string_view S) const;
+    // The indent of the nearest non-empty line before the line of row ARow; 0 when none.
+    int PrevIndentWidth(int ARow) const;
+    // The characters Backspace (8), Tab (9) and Enter (13).
+    virtual void CharBackSpace();
+    virtual void CharTab();
+    virtual void CharEnter();
+    int GetImeSkipCount() const { return FImeSkipCount; }
+    bool GetKeyRepeating() const { return FKeyRepeating; }
+    bool GetImeWindowPending() const { return FImeWindowPending; }
+
 protected:
     explicit TEditor(TComponent* AOwner);
     // The construction steps that call the virtual factories.
@@ -658,6 +708,16 @@ protected:
     mutable const void* FLineMarksList = nullptr;
     mutable int FLineMarksRows = -1;
     // ---- end of painter and bars state ----
+
+    // ---- keyboard, characters and input method state ----
+    // Character bytes still to be ignored: the echo of an input-method result already inserted.
+    int FImeSkipCount = 0;
+    // The Shift and Ctrl state of a key message (from the key state of the window).
+    TShiftState KeyShiftState(intptr_t KeyData) const;
+    // The byte index of column ACol of row ARow, counting columns beyond the row's end as
+    // spaces (so it may exceed the row's length).
+    int CaretByteIndex(int ARow, int ACol) const;
+    // ---- end of keyboard, characters and input method state ----
 
 
 private:

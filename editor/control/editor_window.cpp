@@ -193,6 +193,24 @@ void TEditor::Dispatch(TMessage& Message) {
         if (FHost) FHost->DefWindowProc(Message);
         WMKillFocus();
         return;
+    case WM_KEYDOWN:
+        WMKeyDown(Message);
+        return;
+    case WM_KEYUP:
+        WMKeyUp(Message);
+        return;
+    case WM_CHAR:
+        WMChar(Message);
+        return;
+    case WM_IME_COMPOSITION:
+        WMImeComposition(Message);
+        return;
+    case WM_IME_NOTIFY:
+        WMImeNotify(Message);
+        return;
+    case WM_IME_REQUEST:
+        WMImeRequest(Message);
+        return;
     case WM_VSCROLL:
         WMVScroll(Message);
         return;

@@ -919,7 +919,9 @@ void TQtWindowHost::SetImeCompositionWindow(TPoint Pos, const TFont& Font) {
 }
 
 void TQtWindowHost::UpdateInputMethod() {
-    if (Focused()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImFont);
+    if (Focused())
+        QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImFont | Qt::ImSurroundingText |
+                                               Qt::ImCursorPosition | Qt::ImAnchorPosition);
 }
 
 QVariant TQtWindowHost::OnInputMethodQuery(Qt::InputMethodQuery Query) const {
@@ -934,13 +936,21 @@ QVariant TQtWindowHost::OnInputMethodQuery(Qt::InputMethodQuery Query) const {
         return QtFontEngine().QtFont(FImeFont);
     case Qt::ImHints:
         return static_cast<int>(Qt::ImhMultiLine);
-    // The text around the caret is not offered: the control's text stays in the control.
+    // The text around the caret is the caret's row, as the control tells it; the rest of the
+    // text is never converted for a query.
     case Qt::ImSurroundingText:
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition: {
+        TImeDocumentFeed Feed;
+        auto* Self = const_cast<TQtWindowHost*>(this);
+        if (Self->SendMessage(WM_IME_REQUEST, IMR_DOCUMENTFEED, reinterpret_cast<intptr_t>(&Feed)) == 0)
+            return Query == Qt::ImSurroundingText ? QVariant(QString()) : QVariant(0);
+        if (Query == Qt::ImSurroundingText) return ToQString(Feed.Text);
+        const size_t Caret = std::min(Feed.Text.size(), static_cast<size_t>(std::max(Feed.CaretByte, 0)));
+        return static_cast<int>(ToQString(Feed.Text.substr(0, Caret)).size());
+    }
     case Qt::ImCurrentSelection:
         return QString();
-    case Qt::ImCursorPosition:
-    case Qt::ImAnchorPosition:
-        return 0;
     default:
         return QVariant();
     }

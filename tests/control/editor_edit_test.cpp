@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "control/editor_input_support.h"
+#include "control/editor_edit_support.h"
 #include "editor/control/editor.h"
 #include "editor/model/screen_strings.h"
 #include "platform/cp932.h"
 
-using namespace input_test;
+using namespace edit_test;
 
 namespace {
 
