@@ -56,6 +56,13 @@ def main(goals_path, folder):
         if b is None:
             rows.append((measure, "not run", "", "", goal, ""))
             continue
+        if kind == "time":
+            ns = time_ns(b)
+            op, limit, unit = goal.split()
+            limit_ns = float(limit) * {"s": 1e9, "ms": 1e6, "us": 1e3, "µs": 1e3, "ns": 1}[unit]
+            ok = ns <= limit_ns if op == "<=" else False
+            rows.append((measure, show_time(ns), "", "", goal, "met" if ok else "MISSED"))
+            continue
         if kind == "counter":
             value = b.get(against)
             if value is None:
