@@ -2,6 +2,14 @@
 #include "platform/qt/qt_toolkit.h"
 
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLayout>
@@ -12,6 +20,7 @@
 
 #include "platform/cp932.h"
 #include "platform/qt/font_map.h"
+#include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_text.h"
 
 namespace qtbackend {
@@ -39,7 +48,41 @@ void TQtFormWindow::closeEvent(QCloseEvent* Event) {
 
 TQtForm::TQtForm() : FWindow(std::make_unique<TQtFormWindow>(*this)) {}
 
-TQtForm::~TQtForm() = default;
+// The controls go before the window that holds their widgets.
+TQtForm::~TQtForm() {
+    FPopupMenus.clear();
+    FMainMenu.reset();
+    FControls.clear();
+}
+
+template <class T>
+T* TQtForm::Keep(std::unique_ptr<T> Control) {
+    T* P = Control.get();
+    FControls.push_back(std::move(Control));
+    return P;
+}
+
+TUiLabeledEdit* TQtForm::AddLabeledEdit() { return Keep(std::make_unique<TQtLabeledEdit>(*this)); }
+TUiEdit* TQtForm::AddEdit() { return Keep(std::make_unique<TQtEdit>(*this)); }
+TUiLabel* TQtForm::AddLabel(const std::string& Caption, int Left, int Top) {
+    return Keep(std::make_unique<TQtLabel>(*this, Caption, Left, Top));
+}
+TUiButton* TQtForm::AddButton(const std::string& Caption) { return Keep(std::make_unique<TQtButton>(*this, Caption)); }
+TUiSpinEdit* TQtForm::AddSpinEdit() { return Keep(std::make_unique<TQtSpinEdit>(*this)); }
+TUiListBox* TQtForm::AddListBox() { return Keep(std::make_unique<TQtListBox>(*this)); }
+
+TUiMainMenu* TQtForm::AddMainMenu() {
+    if (!FMainMenu) {
+        FMainMenu = std::make_unique<TQtMainMenu>(FWindow->menuBar());
+        ApplySizePolicy();
+    }
+    return FMainMenu.get();
+}
+
+TUiPopupMenu* TQtForm::AddPopupMenu() {
+    FPopupMenus.push_back(std::make_unique<TQtPopupMenu>(FWindow.get()));
+    return FPopupMenus.back().get();
+}
 
 void TQtForm::SetCaption(const std::string& Caption) { FWindow->setWindowTitle(ToQString(Caption)); }
 
@@ -111,7 +154,8 @@ void TQtForm::PlaceOnScreen() {
 }
 
 void TQtForm::Show() {
-    if (FBorderStyle != bsSizeable) FWindow->adjustSize();
+    if (OnShow) OnShow();
+    if (FBorderStyle != bsSizeable) ApplySizePolicy();
     PlaceOnScreen();
     FWindow->show();
     // Lay the client area out now rather than at the next turn of the event loop,
@@ -170,7 +214,77 @@ void TQtToolkit::ShowMessage(const std::string& Text) {
 bool TQtToolkit::AskYesNo(const std::string& Text) {
     QMessageBox Box(QMessageBox::Information, MessageTitle(), ToQString(Text),
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    Box.setDefaultButton(QMessageBox::Yes);
+    // Japanese buttons also where the toolkit's translation is not installed.
+    Box.button(QMessageBox::Yes)->setText(QString::fromUtf8("はい(&Y)"));
+    Box.button(QMessageBox::No)->setText(QString::fromUtf8("いいえ(&N)"));
     return Box.exec() == QMessageBox::Yes;
 }
+
+std::string TQtToolkit::InputBox(const std::string& Caption, const std::string& Prompt,
+                                 const std::string& Default) {
+    QDialog Box(QApplication::activeWindow());
+    Box.setWindowTitle(ToQString(Caption));
+    auto* Layout = new QVBoxLayout(&Box);
+    Layout->addWidget(new QLabel(ToQString(Prompt), &Box));
+    auto* Edit = new QLineEdit(ToQString(Default), &Box);
+    Edit->setMinimumWidth(300);
+    Layout->addWidget(Edit);
+    auto* Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &Box);
+    Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    Buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("キャンセル"));
+    QObject::connect(Buttons, &QDialogButtonBox::accepted, &Box, &QDialog::accept);
+    QObject::connect(Buttons, &QDialogButtonBox::rejected, &Box, &QDialog::reject);
+    Layout->addWidget(Buttons);
+    Edit->selectAll();
+    if (Box.exec() != QDialog::Accepted) return Default;
+    return FromQString(Edit->text());
+}
+
+// "RDFファイル(*.rdf)|*.rdf|..." as Qt's name filters "RDFファイル(*.rdf)", ...: a description
+// that already ends with its pattern in brackets is used as it is.
+static QStringList QtNameFilters(const std::string& Filter) {
+    QStringList Parts = ToQString(Filter).split(QLatin1Char('|'));
+    QStringList Result;
+    for (qsizetype I = 0; I + 1 < Parts.size(); I += 2) {
+        const QString& Desc = Parts[I];
+        const QString Pattern = QString(Parts[I + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (Desc.endsWith(QLatin1Char('(') + Pattern + QLatin1Char(')')))
+            Result << Desc;
+        else
+            Result << Desc + QStringLiteral(" (") + Pattern + QLatin1Char(')');
+    }
+    return Result;
+}
+
+bool TQtToolkit::Execute(TFileDialog& Dialog) {
+    QFileDialog Box(QApplication::activeWindow());
+    const QStringList Filters = QtNameFilters(Dialog.Filter);
+    Box.setNameFilters(Filters);
+    if (Dialog.FilterIndex >= 1 && Dialog.FilterIndex <= Filters.size())
+        Box.selectNameFilter(Filters[Dialog.FilterIndex - 1]);
+    Box.setDefaultSuffix(ToQString(Dialog.DefaultExt));
+    Box.setSizeGripEnabled(Dialog.Options & TFileDialog::ofEnableSizing);
+    QFileDialog::Options O = QFileDialog::Option(0);
+    if (Dialog.Kind == TFileDialog::fdSave) {
+        Box.setAcceptMode(QFileDialog::AcceptSave);
+        Box.setFileMode(QFileDialog::AnyFile);
+        if (!(Dialog.Options & TFileDialog::ofOverwritePrompt)) O |= QFileDialog::DontConfirmOverwrite;
+    } else {
+        Box.setAcceptMode(QFileDialog::AcceptOpen);
+        Box.setFileMode((Dialog.Options & TFileDialog::ofFileMustExist) ? QFileDialog::ExistingFile
+                                                                         : QFileDialog::AnyFile);
+    }
+    // Qt's dialogs have no read-only check box, so ofHideReadOnly holds by itself.
+    Box.setOptions(O);
+    if (!Dialog.FileName.empty()) Box.selectFile(ToQString(Dialog.FileName));
+    if (Box.exec() != QDialog::Accepted || Box.selectedFiles().isEmpty()) return false;
+    Dialog.FileName = FromQString(Box.selectedFiles().first());
+    for (qsizetype I = 0; I < Filters.size(); ++I)
+        if (Filters[I] == Box.selectedNameFilter()) Dialog.FilterIndex = static_cast<int>(I) + 1;
+    return true;
+}
+
+void TQtToolkit::Beep() { QApplication::beep(); }
 
 } // namespace qtbackend
