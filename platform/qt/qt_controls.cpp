@@ -24,6 +24,8 @@ TQtControlState::TQtControlState(TQtForm& Form, QWidget* Widget, TUiControl& Con
     Widget->show();
 }
 
+TQtControlState::~TQtControlState() { delete FWidget.data(); }
+
 bool TQtControlState::eventFilter(QObject* Watched, QEvent* Event) {
     if (Watched == FWidget && Event->type() == QEvent::FocusOut && FControl.OnExit) FControl.OnExit();
     return false;
@@ -112,6 +114,8 @@ TQtLabeledEdit::TQtLabeledEdit(TQtForm& Form)
     FLabel->setBuddy(Edit());
     FLabel->show();
 }
+
+TQtLabeledEdit::~TQtLabeledEdit() { delete FLabel.data(); }
 
 void TQtLabeledEdit::SetText(const std::string& Text) { Edit()->setText(ToQString(Text)); }
 std::string TQtLabeledEdit::GetText() const { return FromQString(Edit()->text()); }
@@ -281,11 +285,11 @@ private:
 // and a double click anywhere on the list is reported.
 class TQtListFilter : public QObject {
 public:
-    TQtListFilter(TQtListBox& Box, QObject* Parent) : QObject(Parent), FBox(Box) {}
+    TQtListFilter(TQtListBox& Box, QListWidget* List) : QObject(List), FBox(Box), FList(List) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* Event) override {
-        QListWidget* L = FBox.List();
+        QListWidget* L = FList;
         if (Event->type() == QEvent::MouseButtonPress) {
             auto* M = static_cast<QMouseEvent*>(Event);
             if (!L->indexAt(M->position().toPoint()).isValid()) {
@@ -304,6 +308,7 @@ protected:
 
 private:
     TQtListBox& FBox;
+    QListWidget* FList;
 };
 
 TQtListBox::TQtListBox(TQtForm& Form) : TQtControl(Form, new QListWidget(Form.Window()->Client())) {
@@ -408,7 +413,8 @@ TQtMenuItem::TQtMenuItem(QAction* Action, QWidget* MenuParent) : FAction(Action)
 
 TQtMenuItem::~TQtMenuItem() {
     FItems.clear();
-    delete FMenu;
+    delete FMenu.data();
+    delete FAction.data();
 }
 
 TUiMenuItem* TQtMenuItem::Add(const std::string& Caption) {

@@ -27,6 +27,8 @@ class TQtControlState : public QObject {
     Q_OBJECT
 public:
     TQtControlState(TQtForm& Form, QWidget* Widget, TUiControl& Control);
+    // The widget goes with its control, so no signal reaches a control that is gone.
+    ~TQtControlState() override;
     QWidget* Widget() const { return FWidget; }
     TQtForm& Form() const { return FForm; }
 
@@ -122,6 +124,7 @@ private:
 class TQtLabeledEdit : public TQtControl<TUiLabeledEdit> {
 public:
     explicit TQtLabeledEdit(TQtForm& Form);
+    ~TQtLabeledEdit() override;
     void SetText(const std::string& Text) override;
     std::string GetText() const override;
     void SetReadOnly(bool ReadOnly) override;

@@ -13,11 +13,14 @@
 #include "platform/qt/qt_toolkit.h"
 #include "platform/single_instance.h"
 #include "support/qt_app.h"
+#include "app/app_test_support.h"
 
 extern char** environ;
 
 TEST(Startup, MainWindowFrameAsDesigned) {
-    TFeedloomApplication App(TestToolkit());
+    TTempDir Dir;
+    testsupport::TScriptedToolkit T;
+    TFeedloomApplication App(T, apptest::FilesIn(Dir));
     App.CreateForms();
     TUiForm& W = App.Form1()->Window();
     W.Show();
