@@ -145,7 +145,11 @@ void TQtLabeledEdit::BoundsChanged() {
     FLabel->setFont(MappedFont(FState.Form().GetFontFace(), FState.Form().GetFontHeight()));
     FLabel->adjustSize();
     const QRect E = Widget()->geometry();
-    FLabel->move(E.left() - 3 - FLabel->width(), E.top() + (E.height() - FLabel->height()) / 2);
+    // A caption that the installed font makes wider than the room left of the edit
+    // eats into the 3-pixel gap before it is cut off on the right.
+    const int Left = std::max(0, E.left() - 3 - FLabel->width());
+    FLabel->setGeometry(Left, E.top() + (E.height() - FLabel->height()) / 2,
+                        std::min(FLabel->width(), std::max(0, E.left() - Left)), FLabel->height());
     FLabel->setVisible(FVisible);
     FLabel->setEnabled(Widget()->isEnabled());
 }
