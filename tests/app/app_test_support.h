@@ -29,7 +29,7 @@ protected:
     // Starts the windows as the program does: settings, then the state file.
     void Start() {
         App.reset();
-        App = std::make_unique<TFeedloomApplication>(T, FilesIn(Dir));
+        App = std::make_unique<TFeedloomApplication>(T, Files);
         App->CreateForms();
         F1 = App->Form1();
         F2 = App->Form2();
@@ -55,6 +55,7 @@ protected:
     std::vector<std::string> Titles() const { return F1->Data.Items.List(ilItem); }
 
     TTempDir Dir;
+    TAppFiles Files = FilesIn(Dir);
     testsupport::TScriptedToolkit T;
     std::unique_ptr<TFeedloomApplication> App;
     TForm1* F1 = nullptr;
