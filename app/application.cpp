@@ -18,4 +18,6 @@ void TFeedloomApplication::CreateForms() {
     FForm4 = std::make_unique<TForm4>(FToolkit);
 }
 
-void TFeedloomApplication::Run() { FToolkit.Run(FForm1->Window()); }
+void TFeedloomApplication::Run() {
+    FToolkit.Run(FForm1->Window());
+}

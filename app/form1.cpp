@@ -20,4 +20,6 @@ void TForm1::FormCreate() {
 }
 
 // Closing is never vetoed by the window itself.
-bool TForm1::FormCloseQuery() { return true; }
+bool TForm1::FormCloseQuery() {
+    return true;
+}
