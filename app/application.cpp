@@ -21,4 +21,6 @@ void TFeedloomApplication::CreateForms() {
     FForm1->SetDialogs(FForm2.get(), FForm3.get(), FForm4.get());
 }
 
-void TFeedloomApplication::Run() { FToolkit.Run(FForm1->Window()); }
+void TFeedloomApplication::Run() {
+    FToolkit.Run(FForm1->Window());
+}

@@ -32,13 +32,10 @@ std::string Element(const char* Tag, const std::string& Text) {
 std::string WithoutSeparators(std::string_view Encoded) {
     std::string Out;
     Out.reserve(Encoded.size());
-    for (size_t I = 0; I < Encoded.size(); ++I) {
-        if (cp932::IsLeadByte(Encoded[I]) && I + 1 < Encoded.size()) {
-            Out.append(Encoded.substr(I, 2));
-            ++I;
-        } else if (Encoded[I] != '|') {
-            Out += Encoded[I];
-        }
+    for (size_t I = 0; I < Encoded.size();) {
+        const size_t L = CharLength(Encoded, I);
+        if (L == 2 || Encoded[I] != '|') Out.append(Encoded.substr(I, L));
+        I += L;
     }
     return Out;
 }
@@ -73,14 +70,14 @@ private:
 std::string EscapeXml(std::string_view S) {
     std::string Out;
     Out.reserve(S.size() + S.size() / 8);
-    for (size_t I = 0; I < S.size(); ++I) {
-        const char C = S[I];
-        if (cp932::IsLeadByte(C) && I + 1 < S.size()) {
+    for (size_t I = 0; I < S.size();) {
+        const size_t L = CharLength(S, I);
+        if (L == 2) {
             Out.append(S.substr(I, 2));
-            ++I;
+            I += 2;
             continue;
         }
-        switch (C) {
+        switch (S[I++]) {
         case '&':
             Out += "&amp;";
             break;
@@ -94,7 +91,7 @@ std::string EscapeXml(std::string_view S) {
             Out += "&gt;";
             break;
         default:
-            Out += C;
+            Out += S[I - 1];
         }
     }
     return Out;

@@ -96,20 +96,14 @@ std::string JoinDescription(const TStrings& Lines) {
 std::string DecodeDescription(std::string_view Encoded) {
     std::string Out;
     Out.reserve(Encoded.size() + Encoded.size() / 8);
-    size_t I = 0;
-    while (I < Encoded.size()) {
-        const char C = Encoded[I];
-        if (cp932::IsLeadByte(C) && I + 1 < Encoded.size()) {
-            Out.append(Encoded.substr(I, 2));
-            I += 2;
-            continue;
-        }
-        if (C == '|') {
+    for (size_t I = 0; I < Encoded.size();) {
+        const size_t L = CharLength(Encoded, I);
+        if (L == 1 && Encoded[I] == '|') {
             if (I + 1 < Encoded.size()) Out += "\r\n"; // the last '|' is dropped
         } else {
-            Out += C;
+            Out.append(Encoded.substr(I, L));
         }
-        ++I;
+        I += L;
     }
     return Out;
 }

@@ -69,6 +69,17 @@ private:
     std::array<std::vector<std::string>, ItemListCount> FLists;
 };
 
+// The length of the character at byte I of a CP932 text, as the conversion to UTF-16 sees
+// it: 2 for a lead byte followed by a trail byte (0x40-0x7E, 0x80-0xFC), otherwise 1. A lead
+// byte followed by anything else stands alone, so that the byte after it keeps its meaning.
+inline size_t CharLength(std::string_view S, size_t I) {
+    if (I + 1 >= S.size()) return 1;
+    const auto Lead = static_cast<unsigned char>(S[I]), Trail = static_cast<unsigned char>(S[I + 1]);
+    const bool IsLead = (Lead >= 0x81 && Lead <= 0x9F) || (Lead >= 0xE0 && Lead <= 0xFC);
+    const bool IsTrail = (Trail >= 0x40 && Trail <= 0x7E) || (Trail >= 0x80 && Trail <= 0xFC);
+    return IsLead && IsTrail ? 2 : 1;
+}
+
 // The description editor's rows as one line: every row followed by '|' (no rows: "").
 std::string JoinDescription(const TStrings& Lines);
 // The stored description back as text for Lines.Add: walked character by character (a

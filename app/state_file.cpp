@@ -274,6 +274,8 @@ void ReadStateImages(TStream& Stream, TAppData& Data) {
         Data.Items.EqualizeLengths();
         throw;
     }
+    // A file can be whole and still hold lists of different lengths.
+    Data.Items.EqualizeLengths();
 }
 
 bool TStateFile::LoadState(TAppData& Data) {

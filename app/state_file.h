@@ -13,7 +13,8 @@ class TStream;
 // EWriteError when the stream fails.
 void WriteStateImages(TStream& Stream, const TAppData& Data);
 // Reads the seven images from the stream's position into the data (site fields,
-// SpinEdit1, the four lists). On a read error (EReadError "不正なイメージ リスト",
+// SpinEdit1, the four lists), then brings the lists to equal length (a file may hold lists
+// of different lengths). On a read error (EReadError "不正なイメージ リスト",
 // "ストリームからの読み込みエラー" or one of its own) everything read before it stays in
 // effect, the item lists are brought back to equal length (TItemStore::EqualizeLengths)
 // and the error propagates.
