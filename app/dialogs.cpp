@@ -44,7 +44,9 @@ TForm2::TForm2(TUiToolkit& Toolkit, TForm1& Form1)
 }
 
 // The editor's window goes before the form that holds it.
-TForm2::~TForm2() { FDesED.reset(); }
+TForm2::~TForm2() {
+    FDesED.reset();
+}
 
 void TForm2::FormShow() {
     DesED->SetRowCol(0, 0);
@@ -91,7 +93,9 @@ void TForm2::Button1Click() {
     FWindow->EndModal(mrOk);
 }
 
-void TForm2::Button2Click() { FWindow->EndModal(mrCancel); }
+void TForm2::Button2Click() {
+    FWindow->EndModal(mrCancel);
+}
 
 // --- TForm3 -----------------------------------------------------------------------------------
 
@@ -153,14 +157,19 @@ TForm4::TForm4(TUiToolkit& Toolkit, TForm1& Form1)
     FWindow->OnShow = [this] { FormShow(); };
 }
 
-void TForm4::FormShow() { Sitedes->SetText(FForm1.Data.Settings.FSiteDescription); }
+void TForm4::FormShow() {
+    Sitedes->SetText(FForm1.Data.Settings.FSiteDescription);
+}
 
 void TForm4::Button1Click() {
     const std::string Text = Sitedes->GetText();
-    if (!FToolkit.AskYesNo(Literal("以下の説明文でよろしいですか？") + "\r\n" + Literal("「") + Text + Literal("」")))
+    if (!FToolkit.AskYesNo(Literal("以下の説明文でよろしいですか？") + "\r\n" + Literal("「") + Text +
+                           Literal("」")))
         return;
     FForm1.Data.Settings.FSiteDescription = Text;
     FWindow->EndModal(mrOk);
 }
 
-void TForm4::Button2Click() { FWindow->EndModal(mrCancel); }
+void TForm4::Button2Click() {
+    FWindow->EndModal(mrCancel);
+}

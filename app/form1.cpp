@@ -59,7 +59,8 @@ TForm1::TForm1(TUiToolkit& Toolkit, TAppFiles Files)
     SaveDialog1.Filter = Literal(FeedFileFilter);
     SaveDialog1.FilterIndex = 1;
     SaveDialog1.DefaultExt = "rdf";
-    SaveDialog1.Options = TFileDialog::ofOverwritePrompt | TFileDialog::ofHideReadOnly | TFileDialog::ofEnableSizing;
+    SaveDialog1.Options =
+        TFileDialog::ofOverwritePrompt | TFileDialog::ofHideReadOnly | TFileDialog::ofEnableSizing;
 }
 
 // The editors' windows go before the form that holds them.
@@ -159,9 +160,9 @@ void TForm1::CreateMenus() {
         TShortCut Key;
         int Tag;
     } Popup[] = {
-        {&N1, "追加", scCtrl | 'P', 0},       {&Edit1, "編集", scCtrl | 'E', 1},
+        {&N1, "追加", scCtrl | 'P', 0},         {&Edit1, "編集", scCtrl | 'E', 1},
         {&N2, "参照して追加", scCtrl | 'S', 2}, {&Delete2, "削除", VK_DELETE, 0},
-        {&N3, "上へ", scCtrl | 'U', 0},       {&N4, "下へ", scCtrl | 'D', 0},
+        {&N3, "上へ", scCtrl | 'U', 0},         {&N4, "下へ", scCtrl | 'D', 0},
     };
     for (const auto& P : Popup) {
         *P.Field = PopupMenu1->Add(Literal(P.Caption));
@@ -252,7 +253,9 @@ bool TForm1::WriteSettings() {
 
 // --- Selection ----------------------------------------------------------------------------------
 
-int TForm1::SelectedIndex() const { return ItemList->GetItemIndex(); }
+int TForm1::SelectedIndex() const {
+    return ItemList->GetItemIndex();
+}
 
 void TForm1::ResetSelection() {
     ItemList->SetItemIndex(-1);
@@ -278,7 +281,9 @@ void TForm1::ItemListDblClick() {
     if (FForm2) FToolkit.ShowModal(FForm2->Window());
 }
 
-void TForm1::LinkEChange() { LinkE->SetCursor(LinkE->GetText().empty() ? crDefault : crHandPoint); }
+void TForm1::LinkEChange() {
+    LinkE->SetCursor(LinkE->GetText().empty() ? crDefault : crHandPoint);
+}
 
 void TForm1::LinkEClick() {
     const std::string Url = LinkE->GetText();
@@ -372,8 +377,8 @@ void TForm1::S2Click() {
     } else {
         S.FCssFlag = true;
         S.FXslFlag = false;
-        S.FCssPath = FToolkit.InputBox(Literal("ＣＳＳの指定"), Literal("スタイルシートのパスを指定して下さい。"),
-                                       S.FCssPath);
+        S.FCssPath = FToolkit.InputBox(Literal("ＣＳＳの指定"),
+                                       Literal("スタイルシートのパスを指定して下さい。"), S.FCssPath);
         if (!WriteSettings()) return;
     }
     X1->SetChecked(S.FXslFlag);
@@ -389,8 +394,8 @@ void TForm1::X1Click() {
     } else {
         S.FXslFlag = true;
         S.FCssFlag = false;
-        S.FXslPath = FToolkit.InputBox(Literal("ＸＳＬの指定"), Literal("スタイルシートのパスを指定して下さい。"),
-                                       S.FXslPath);
+        S.FXslPath = FToolkit.InputBox(Literal("ＸＳＬの指定"),
+                                       Literal("スタイルシートのパスを指定して下さい。"), S.FXslPath);
         if (!WriteSettings()) return;
     }
     X1->SetChecked(S.FXslFlag);

@@ -111,7 +111,8 @@ public:
     TUiMenuItem *D1 = nullptr, *N5 = nullptr, *S2 = nullptr, *X1 = nullptr, *F1 = nullptr;
     TUiMenuItem *RSSR1 = nullptr, *Exit1 = nullptr;
     TUiPopupMenu* PopupMenu1 = nullptr;
-    TUiMenuItem *N1 = nullptr, *Edit1 = nullptr, *N2 = nullptr, *Delete2 = nullptr, *N3 = nullptr, *N4 = nullptr;
+    TUiMenuItem *N1 = nullptr, *Edit1 = nullptr, *N2 = nullptr, *Delete2 = nullptr, *N3 = nullptr,
+                *N4 = nullptr;
 
     const TAppFiles& Files() const { return FFiles; }
     TStateFile& StateFile() { return FStateFile; }

@@ -10,14 +10,20 @@ namespace {
 TUiToolkit* GToolkit = nullptr;
 }
 
-TUiToolkit* UiToolkit() { return GToolkit; }
-void SetUiToolkit(TUiToolkit* Toolkit) { GToolkit = Toolkit; }
+TUiToolkit* UiToolkit() {
+    return GToolkit;
+}
+void SetUiToolkit(TUiToolkit* Toolkit) {
+    GToolkit = Toolkit;
+}
 
 void ShowException(const Exception& E) {
     if (GToolkit) GToolkit->ShowMessage(E.Message());
 }
 
-void TUiToolkit::OpenDocument(const std::string& PathOrUrl) { ShellOpen(PathOrUrl); }
+void TUiToolkit::OpenDocument(const std::string& PathOrUrl) {
+    ShellOpen(PathOrUrl);
+}
 
 int SpinTextValue(const std::string& Text, int Default) {
     size_t I = 0, End = Text.size();
@@ -37,4 +43,6 @@ int SpinTextValue(const std::string& Text, int Default) {
     return static_cast<int>(V);
 }
 
-bool SpinAcceptsChar(char C) { return (C >= '0' && C <= '9') || C == '+' || C == '-' || C == '.'; }
+bool SpinAcceptsChar(char C) {
+    return (C >= '0' && C <= '9') || C == '+' || C == '-' || C == '.';
+}

@@ -247,7 +247,7 @@ struct TFileDialog {
     TKind Kind = fdOpen;
     // Description and pattern pairs separated by '|': "RDFファイル(*.rdf)|*.rdf|...".
     std::string Filter;
-    int FilterIndex = 1; // 1-based
+    int FilterIndex = 1;    // 1-based
     std::string DefaultExt; // without the dot; added to a typed name without extension
     uint32_t Options = 0;
     std::string FileName;

@@ -24,7 +24,9 @@ TQtControlState::TQtControlState(TQtForm& Form, QWidget* Widget, TUiControl& Con
     Widget->show();
 }
 
-TQtControlState::~TQtControlState() { delete FWidget.data(); }
+TQtControlState::~TQtControlState() {
+    delete FWidget.data();
+}
 
 bool TQtControlState::eventFilter(QObject* Watched, QEvent* Event) {
     if (Watched == FWidget && Event->type() == QEvent::FocusOut && FControl.OnExit) FControl.OnExit();
@@ -77,8 +79,7 @@ void TQtLineEdit::mouseReleaseEvent(QMouseEvent* Event) {
 
 namespace {
 // Wires a line edit's signals to the edit interface's events.
-template <class TEditIface>
-TQtLineEdit* MakeLineEdit(TQtForm& Form, TEditIface* Owner) {
+template <class TEditIface> TQtLineEdit* MakeLineEdit(TQtForm& Form, TEditIface* Owner) {
     auto* E = new TQtLineEdit(Form.Window()->Client());
     QObject::connect(E, &QLineEdit::textChanged, [Owner] {
         if (Owner->OnChange) Owner->OnChange();
@@ -100,10 +101,18 @@ void ApplyCursor(QLineEdit* E, TCursor Cursor) {
 
 TQtEdit::TQtEdit(TQtForm& Form) : TQtControl(Form, MakeLineEdit(Form, this)) {}
 
-void TQtEdit::SetText(const std::string& Text) { Edit()->setText(ToQString(Text)); }
-std::string TQtEdit::GetText() const { return FromQString(Edit()->text()); }
-void TQtEdit::SetReadOnly(bool ReadOnly) { Edit()->setReadOnly(ReadOnly); }
-bool TQtEdit::GetReadOnly() const { return Edit()->isReadOnly(); }
+void TQtEdit::SetText(const std::string& Text) {
+    Edit()->setText(ToQString(Text));
+}
+std::string TQtEdit::GetText() const {
+    return FromQString(Edit()->text());
+}
+void TQtEdit::SetReadOnly(bool ReadOnly) {
+    Edit()->setReadOnly(ReadOnly);
+}
+bool TQtEdit::GetReadOnly() const {
+    return Edit()->isReadOnly();
+}
 void TQtEdit::SetCursor(TCursor Cursor) {
     FCursor = Cursor;
     ApplyCursor(Edit(), Cursor);
@@ -115,12 +124,22 @@ TQtLabeledEdit::TQtLabeledEdit(TQtForm& Form)
     FLabel->show();
 }
 
-TQtLabeledEdit::~TQtLabeledEdit() { delete FLabel.data(); }
+TQtLabeledEdit::~TQtLabeledEdit() {
+    delete FLabel.data();
+}
 
-void TQtLabeledEdit::SetText(const std::string& Text) { Edit()->setText(ToQString(Text)); }
-std::string TQtLabeledEdit::GetText() const { return FromQString(Edit()->text()); }
-void TQtLabeledEdit::SetReadOnly(bool ReadOnly) { Edit()->setReadOnly(ReadOnly); }
-bool TQtLabeledEdit::GetReadOnly() const { return Edit()->isReadOnly(); }
+void TQtLabeledEdit::SetText(const std::string& Text) {
+    Edit()->setText(ToQString(Text));
+}
+std::string TQtLabeledEdit::GetText() const {
+    return FromQString(Edit()->text());
+}
+void TQtLabeledEdit::SetReadOnly(bool ReadOnly) {
+    Edit()->setReadOnly(ReadOnly);
+}
+bool TQtLabeledEdit::GetReadOnly() const {
+    return Edit()->isReadOnly();
+}
 void TQtLabeledEdit::SetCursor(TCursor Cursor) {
     FCursor = Cursor;
     ApplyCursor(Edit(), Cursor);
@@ -131,7 +150,9 @@ void TQtLabeledEdit::SetLabelCaption(const std::string& Caption) {
     BoundsChanged();
 }
 
-std::string TQtLabeledEdit::GetLabelCaption() const { return FromQString(FLabel->text()); }
+std::string TQtLabeledEdit::GetLabelCaption() const {
+    return FromQString(FLabel->text());
+}
 
 TRect TQtLabeledEdit::LabelBoundsRect() const {
     const QRect G = FLabel->geometry();
@@ -167,9 +188,13 @@ void TQtLabel::SetCaption(const std::string& Caption) {
     Widget()->adjustSize();
 }
 
-std::string TQtLabel::GetCaption() const { return FromQString(static_cast<QLabel*>(Widget())->text()); }
+std::string TQtLabel::GetCaption() const {
+    return FromQString(static_cast<QLabel*>(Widget())->text());
+}
 
-void TQtLabel::BoundsChanged() { Widget()->adjustSize(); }
+void TQtLabel::BoundsChanged() {
+    Widget()->adjustSize();
+}
 
 TQtButton::TQtButton(TQtForm& Form, const std::string& Caption)
     : TQtControl(Form, new QPushButton(ToQString(Caption), Form.Window()->Client())) {
@@ -186,10 +211,16 @@ TQtButton::~TQtButton() {
     delete FCancel;
 }
 
-QPushButton* TQtButton::Button() const { return static_cast<QPushButton*>(Widget()); }
+QPushButton* TQtButton::Button() const {
+    return static_cast<QPushButton*>(Widget());
+}
 
-void TQtButton::SetCaption(const std::string& Caption) { Button()->setText(ToQString(Caption)); }
-std::string TQtButton::GetCaption() const { return FromQString(Button()->text()); }
+void TQtButton::SetCaption(const std::string& Caption) {
+    Button()->setText(ToQString(Caption));
+}
+std::string TQtButton::GetCaption() const {
+    return FromQString(Button()->text());
+}
 
 namespace {
 QShortcut* FormKey(TQtForm& Form, int Key, TUiButton* Button) {
@@ -216,7 +247,9 @@ void TQtButton::SetCancel(bool Cancel) {
     if (Cancel) FCancel = FormKey(FState.Form(), Qt::Key_Escape, this);
 }
 
-void TQtButton::Click() { Button()->click(); }
+void TQtButton::Click() {
+    Button()->click();
+}
 
 // --- Spin box -------------------------------------------------------------------------------
 
@@ -225,7 +258,9 @@ TQtSpinBox::TQtSpinBox(QWidget* Parent) : QAbstractSpinBox(Parent) {
     setKeyboardTracking(true);
 }
 
-int TQtSpinBox::Value() const { return SpinTextValue(FromQString(lineEdit()->text()), Min); }
+int TQtSpinBox::Value() const {
+    return SpinTextValue(FromQString(lineEdit()->text()), Min);
+}
 
 void TQtSpinBox::SetValue(int V) {
     if (Max > Min) V = std::clamp(V, Min, Max);
@@ -239,7 +274,9 @@ void TQtSpinBox::stepBy(int Steps) {
 
 // Every text is acceptable: pasted text is not filtered, and nothing is clamped while
 // the user types.
-QValidator::State TQtSpinBox::validate(QString&, int&) const { return QValidator::Acceptable; }
+QValidator::State TQtSpinBox::validate(QString&, int&) const {
+    return QValidator::Acceptable;
+}
 void TQtSpinBox::fixup(QString&) const {}
 
 void TQtSpinBox::keyPressEvent(QKeyEvent* Event) {
@@ -265,8 +302,12 @@ void TQtSpinBox::focusOutEvent(QFocusEvent* Event) {
 
 TQtSpinEdit::TQtSpinEdit(TQtForm& Form) : TQtControl(Form, new TQtSpinBox(Form.Window()->Client())) {}
 
-void TQtSpinEdit::SetText(const std::string& Text) { Box()->Edit()->setText(ToQString(Text)); }
-std::string TQtSpinEdit::GetText() const { return FromQString(Box()->Edit()->text()); }
+void TQtSpinEdit::SetText(const std::string& Text) {
+    Box()->Edit()->setText(ToQString(Text));
+}
+std::string TQtSpinEdit::GetText() const {
+    return FromQString(Box()->Edit()->text());
+}
 
 // --- List box -------------------------------------------------------------------------------
 
@@ -330,27 +371,33 @@ TQtListBox::TQtListBox(TQtForm& Form) : TQtControl(Form, new QListWidget(Form.Wi
     });
 }
 
-int TQtListBox::Count() const { return List()->count(); }
+int TQtListBox::Count() const {
+    return List()->count();
+}
 
 std::string TQtListBox::Get(int Index) const {
-    if (Index < 0 || Index >= Count()) throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= Count())
+        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
     return FromQString(List()->item(Index)->text());
 }
 
 void TQtListBox::Set(int Index, const std::string& S) {
-    if (Index < 0 || Index >= Count()) throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= Count())
+        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
     List()->item(Index)->setText(ToQString(S));
 }
 
 void TQtListBox::Insert(int Index, const std::string& S) {
-    if (Index < 0 || Index > Count()) throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index > Count())
+        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
     FSetting = true;
     List()->insertItem(Index, ToQString(S));
     FSetting = false;
 }
 
 void TQtListBox::Delete(int Index) {
-    if (Index < 0 || Index >= Count()) throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < 0 || Index >= Count())
+        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
     FSetting = true;
     delete List()->takeItem(Index);
     FSetting = false;
@@ -431,7 +478,9 @@ TUiMenuItem* TQtMenuItem::Add(const std::string& Caption) {
     return FItems.back().get();
 }
 
-std::string TQtMenuItem::GetCaption() const { return FAction ? FromQString(FAction->text()) : std::string(); }
+std::string TQtMenuItem::GetCaption() const {
+    return FAction ? FromQString(FAction->text()) : std::string();
+}
 
 void TQtMenuItem::SetChecked(bool Checked) {
     FChecked = Checked;

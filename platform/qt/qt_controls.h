@@ -3,9 +3,9 @@
 #pragma once
 
 #include <QAbstractSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -47,8 +47,7 @@ private:
 };
 
 // The TUiControl part over a TQtControlState, shared by every control class.
-template <class TBase>
-class TQtControl : public TBase {
+template <class TBase> class TQtControl : public TBase {
 public:
     TQtControl(TQtForm& Form, QWidget* Widget) : FState(Form, Widget, *this) {}
     void SetBounds(int Left, int Top, int Width, int Height) override {

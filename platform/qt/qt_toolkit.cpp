@@ -4,19 +4,19 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QLocale>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include "platform/cp932.h"
 #include "platform/qt/font_map.h"
@@ -55,21 +55,30 @@ TQtForm::~TQtForm() {
     FControls.clear();
 }
 
-template <class T>
-T* TQtForm::Keep(std::unique_ptr<T> Control) {
+template <class T> T* TQtForm::Keep(std::unique_ptr<T> Control) {
     T* P = Control.get();
     FControls.push_back(std::move(Control));
     return P;
 }
 
-TUiLabeledEdit* TQtForm::AddLabeledEdit() { return Keep(std::make_unique<TQtLabeledEdit>(*this)); }
-TUiEdit* TQtForm::AddEdit() { return Keep(std::make_unique<TQtEdit>(*this)); }
+TUiLabeledEdit* TQtForm::AddLabeledEdit() {
+    return Keep(std::make_unique<TQtLabeledEdit>(*this));
+}
+TUiEdit* TQtForm::AddEdit() {
+    return Keep(std::make_unique<TQtEdit>(*this));
+}
 TUiLabel* TQtForm::AddLabel(const std::string& Caption, int Left, int Top) {
     return Keep(std::make_unique<TQtLabel>(*this, Caption, Left, Top));
 }
-TUiButton* TQtForm::AddButton(const std::string& Caption) { return Keep(std::make_unique<TQtButton>(*this, Caption)); }
-TUiSpinEdit* TQtForm::AddSpinEdit() { return Keep(std::make_unique<TQtSpinEdit>(*this)); }
-TUiListBox* TQtForm::AddListBox() { return Keep(std::make_unique<TQtListBox>(*this)); }
+TUiButton* TQtForm::AddButton(const std::string& Caption) {
+    return Keep(std::make_unique<TQtButton>(*this, Caption));
+}
+TUiSpinEdit* TQtForm::AddSpinEdit() {
+    return Keep(std::make_unique<TQtSpinEdit>(*this));
+}
+TUiListBox* TQtForm::AddListBox() {
+    return Keep(std::make_unique<TQtListBox>(*this));
+}
 
 TUiMainMenu* TQtForm::AddMainMenu() {
     if (!FMainMenu) {
@@ -84,9 +93,13 @@ TUiPopupMenu* TQtForm::AddPopupMenu() {
     return FPopupMenus.back().get();
 }
 
-void TQtForm::SetCaption(const std::string& Caption) { FWindow->setWindowTitle(ToQString(Caption)); }
+void TQtForm::SetCaption(const std::string& Caption) {
+    FWindow->setWindowTitle(ToQString(Caption));
+}
 
-std::string TQtForm::GetCaption() const { return FromQString(FWindow->windowTitle()); }
+std::string TQtForm::GetCaption() const {
+    return FromQString(FWindow->windowTitle());
+}
 
 void TQtForm::SetClientSize(int Width, int Height) {
     FClientWidth = Width;
@@ -95,7 +108,9 @@ void TQtForm::SetClientSize(int Width, int Height) {
 }
 
 // A hidden window reports the size it will show with.
-int TQtForm::GetClientWidth() const { return FWindow->isVisible() ? FWindow->Client()->width() : FClientWidth; }
+int TQtForm::GetClientWidth() const {
+    return FWindow->isVisible() ? FWindow->Client()->width() : FClientWidth;
+}
 int TQtForm::GetClientHeight() const {
     return FWindow->isVisible() ? FWindow->Client()->height() : FClientHeight;
 }
@@ -163,7 +178,9 @@ void TQtForm::Show() {
     if (QLayout* L = FWindow->layout()) L->activate();
 }
 
-bool TQtForm::IsVisible() const { return FWindow->isVisible(); }
+bool TQtForm::IsVisible() const {
+    return FWindow->isVisible();
+}
 
 int TQtForm::ShowModal() {
     FWindow->setWindowModality(Qt::ApplicationModal);
@@ -184,7 +201,9 @@ void TQtForm::EndModal(int Result) {
     if (FModalLoop) FModalLoop->quit();
 }
 
-void TQtForm::Close() { FWindow->close(); }
+void TQtForm::Close() {
+    FWindow->close();
+}
 
 TQtToolkit::TQtToolkit(int& Argc, char** Argv) : FApp(std::make_unique<QApplication>(Argc, Argv)) {
     QApplication::setApplicationName(QStringLiteral("Feedloom"));
@@ -198,7 +217,9 @@ TQtToolkit::~TQtToolkit() {
     QApplication::removeTranslator(&FTranslator);
 }
 
-std::unique_ptr<TUiForm> TQtToolkit::CreateForm() { return std::make_unique<TQtForm>(); }
+std::unique_ptr<TUiForm> TQtToolkit::CreateForm() {
+    return std::make_unique<TQtForm>();
+}
 
 void TQtToolkit::Run(TUiForm& MainForm) {
     MainForm.Show();
@@ -273,7 +294,7 @@ bool TQtToolkit::Execute(TFileDialog& Dialog) {
     } else {
         Box.setAcceptMode(QFileDialog::AcceptOpen);
         Box.setFileMode((Dialog.Options & TFileDialog::ofFileMustExist) ? QFileDialog::ExistingFile
-                                                                         : QFileDialog::AnyFile);
+                                                                        : QFileDialog::AnyFile);
     }
     // Qt's dialogs have no read-only check box, so ofHideReadOnly holds by itself.
     Box.setOptions(O);
@@ -285,6 +306,8 @@ bool TQtToolkit::Execute(TFileDialog& Dialog) {
     return true;
 }
 
-void TQtToolkit::Beep() { QApplication::beep(); }
+void TQtToolkit::Beep() {
+    QApplication::beep();
+}
 
 } // namespace qtbackend

@@ -70,8 +70,7 @@ private:
     void PlaceOnScreen();
     void RememberClientSize();
 
-    template <class T>
-    T* Keep(std::unique_ptr<T> Control);
+    template <class T> T* Keep(std::unique_ptr<T> Control);
 
     std::unique_ptr<TQtFormWindow> FWindow;
     std::vector<std::unique_ptr<TUiControl>> FControls;

@@ -1,8 +1,8 @@
 // A running application in a temporary folder, driven through the scripted toolkit.
 #pragma once
 
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 #include "app/application.h"
 #include "app_data/app_data_support.h"
@@ -12,7 +12,8 @@
 namespace apptest {
 
 inline TAppFiles FilesIn(const TTempDir& Dir) {
-    return {Dir.File("feedloom.dat"), Dir.File("feedloom.ini"), Dir.File("feedloom.rdf"), Dir.File("help.chm")};
+    return {Dir.File("feedloom.dat"), Dir.File("feedloom.ini"), Dir.File("feedloom.rdf"),
+            Dir.File("help.chm")};
 }
 
 // The rows of an editor's Lines.

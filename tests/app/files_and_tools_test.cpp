@@ -1,8 +1,8 @@
 // Start-up and close with the state and settings files, the feed command and the tools,
 // driven through the scripted toolkit.
 #include <filesystem>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/app_test_support.h"
 #include "app/dialogs.h"
@@ -14,7 +14,9 @@ using apptest::Rows;
 using cp932::Literal;
 
 namespace {
-bool StartsWith(const std::string& S, const std::string& Prefix) { return S.compare(0, Prefix.size(), Prefix) == 0; }
+bool StartsWith(const std::string& S, const std::string& Prefix) {
+    return S.compare(0, Prefix.size(), Prefix) == 0;
+}
 const std::string CannotCreate = Literal("ファイル \"");
 } // namespace
 
@@ -156,7 +158,8 @@ TEST_F(FilesAndTools, FeedGoesToTheConfiguredFileOrThroughTheSaveDialog) {
     T.Files = {Dir.File("missing/feed.rdf")};
     F1->RSSR1->Click();
     ASSERT_EQ(T.Messages.size(), 1u);
-    EXPECT_TRUE(StartsWith(T.Messages[0], CannotCreate + Dir.File("missing/feed.rdf") + "\"")) << T.Messages[0];
+    EXPECT_TRUE(StartsWith(T.Messages[0], CannotCreate + Dir.File("missing/feed.rdf") + "\""))
+        << T.Messages[0];
     EXPECT_EQ(F1->Editor1->GetLines()->GetCount(), 0);
 }
 
@@ -176,7 +179,8 @@ TEST_F(FilesAndTools, SiteDescriptionDialogAsksBeforeItTakesTheText) {
     });
     F1->D1->Click();
     EXPECT_EQ(F1->Data.Settings.FSiteDescription, Literal("新しい説明"));
-    const std::string Question = Literal("以下の説明文でよろしいですか？") + "\r\n" + Literal("「新しい説明」");
+    const std::string Question =
+        Literal("以下の説明文でよろしいですか？") + "\r\n" + Literal("「新しい説明」");
     EXPECT_EQ(T.Questions, (std::vector<std::string>{Question, Question}));
 
     // Cancel keeps the description.

@@ -183,9 +183,7 @@ TEST_F(ItemCommands, MovesKeepTheMovedItemSelectedAndStopAtTheEnds) {
     } Steps[] = {
         {0, true, {"a", "b", "c"}, 0},  // the top item does not move up
         {2, false, {"a", "b", "c"}, 2}, // nor the bottom one down
-        {0, false, {"b", "a", "c"}, 1},
-        {1, false, {"b", "c", "a"}, 2},
-        {2, true, {"b", "a", "c"}, 1},
+        {0, false, {"b", "a", "c"}, 1}, {1, false, {"b", "c", "a"}, 2}, {2, true, {"b", "a", "c"}, 1},
     };
     for (const Step& S : Steps) {
         Select(S.Select);

@@ -41,7 +41,8 @@ TEST_F(Screenshot, EachWindowAsDesigned) {
     F1->SiteE->SetText("http://example.jp/");
     F1->NameE->SetText(Literal("サンプルサイト"));
     AddItem(Literal("古いお知らせ"), "http://example.jp/old.html", Literal("一行目"));
-    AddItem(Literal("新しいお知らせ"), "http://example.jp/news.html", Literal("説明の一行目\r\n二行目 | と記号"));
+    AddItem(Literal("新しいお知らせ"), "http://example.jp/news.html",
+            Literal("説明の一行目\r\n二行目 | と記号"));
     Select(0);
     F1->Window().Show();
     Save(F1->Window(), "app_form1.png");

@@ -4,16 +4,16 @@
 
 #include <chrono>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
-#include <gtest/gtest.h>
 
+#include "app/app_test_support.h"
 #include "platform/cp932.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/single_instance.h"
 #include "support/qt_app.h"
-#include "app/app_test_support.h"
 
 extern char** environ;
 

@@ -5,10 +5,10 @@
 
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
-#include <gtest/gtest.h>
 
 #include "platform/qt/qt_services.h"
 #include "platform/ui.h"
@@ -32,10 +32,10 @@ public:
     }
 
     // --- The script ---------------------------------------------------------------------------
-    std::deque<bool> Answers;                       // questions: true for Yes
-    std::deque<std::optional<std::string>> Inputs;  // input boxes: nullopt for Cancel
-    std::deque<std::optional<std::string>> Files;   // file dialogs: nullopt for Cancel
-    std::deque<TModalAction> Modals;                // modal forms, in the order shown
+    std::deque<bool> Answers;                      // questions: true for Yes
+    std::deque<std::optional<std::string>> Inputs; // input boxes: nullopt for Cancel
+    std::deque<std::optional<std::string>> Files;  // file dialogs: nullopt for Cancel
+    std::deque<TModalAction> Modals;               // modal forms, in the order shown
 
     // --- What was shown ---------------------------------------------------------------------
     std::vector<std::string> Messages;
