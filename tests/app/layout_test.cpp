@@ -290,3 +290,25 @@ TEST_F(Layout, PopupShortcutsActOnlyWhileTheListHasTheFocus) {
     EXPECT_EQ(T.Questions.size(), 1u);
     F1->Window().Close();
 }
+
+// Typing into the item dialog's description: Enter starts a new line and presses no button.
+TEST_F(Layout, EnterInTheDescriptionStartsANewLine) {
+    F1->FEditMode = 0;
+    F2->Window().Show();
+    QApplication::setActiveWindow(QtForm(F2->Window()).Window());
+    QWidget* Editor = ControlAt(F2->Window(), 200, 100);
+    ASSERT_NE(Editor, nullptr);
+    Editor->setFocus();
+    QTest::keyClicks(Editor, QStringLiteral("a"));
+    if (F2->DesED->GetLines()->GetCount() == 0) {
+        F2->Window().Close();
+        GTEST_SKIP() << "the editor control takes no typed characters in this build";
+    }
+    QTest::keyClicks(Editor, QStringLiteral("b"));
+    QTest::keyClick(Editor, Qt::Key_Return);
+    QTest::keyClicks(Editor, QStringLiteral("cd"));
+    EXPECT_EQ(apptest::Rows(*F2->DesED), (std::vector<std::string>{"ab", "cd"}));
+    EXPECT_TRUE(F2->Window().IsVisible());
+    EXPECT_EQ(F1->Data.Items.Count(), 0);
+    F2->Window().Close();
+}
