@@ -362,7 +362,8 @@ TQtListBox::TQtListBox(TQtForm& Form) : TQtControl(Form, new QListWidget(Form.Wi
     L->setUniformItemSizes(true);
     L->setItemDelegate(new TItemHeightDelegate(L, FItemHeight));
     L->viewport()->installEventFilter(new TQtListFilter(*this, L));
-    QObject::connect(L, &QListWidget::currentRowChanged, [this](int) {
+    // Reported once the selection has moved (the current row changes before it).
+    QObject::connect(L, &QListWidget::itemSelectionChanged, [this] {
         if (!FSetting && OnClick) OnClick();
     });
     L->setContextMenuPolicy(Qt::CustomContextMenu);

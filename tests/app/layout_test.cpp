@@ -312,3 +312,32 @@ TEST_F(Layout, EnterInTheDescriptionStartsANewLine) {
     EXPECT_EQ(F1->Data.Items.Count(), 0);
     F2->Window().Close();
 }
+
+// A click on an item shows its details; a double click on it opens the item dialog.
+TEST_F(Layout, ClickingAnItemShowsItsDetails) {
+    AddItem("b", "http://b/", "x|y");
+    AddItem("a", "http://a/", "");
+    T.ModalCaptions.clear();
+    F1->Window().Show();
+    auto* List = qobject_cast<QListWidget*>(ControlAt(F1->Window(), 10, 90));
+    ASSERT_NE(List, nullptr);
+    const QPoint Second = List->visualItemRect(List->item(1)).center();
+    QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, Second);
+    EXPECT_EQ(F1->SelectedIndex(), 1);
+    EXPECT_EQ(F1->LinkE->GetText(), "http://b/");
+    EXPECT_EQ(apptest::Rows(*F1->DesE), (std::vector<std::string>{"x", "y"}));
+    // The keyboard moves the selection as well.
+    List->setFocus();
+    QTest::keyClick(List, Qt::Key_Up);
+    EXPECT_EQ(F1->LinkE->GetText(), "http://a/");
+    // A click below the items keeps the selection.
+    QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, QPoint(10, 80));
+    EXPECT_EQ(F1->SelectedIndex(), 0);
+    T.Modals.push_back([&](TUiForm&) {
+        EXPECT_EQ(F2->ItemED->GetText(), "a");
+        return mrCancel;
+    });
+    QTest::mouseDClick(List->viewport(), Qt::LeftButton, {}, List->visualItemRect(List->item(0)).center());
+    EXPECT_EQ(T.ModalCaptions.size(), 1u);
+    F1->Window().Close();
+}
