@@ -198,9 +198,10 @@ void TQtLabel::BoundsChanged() {
 
 TQtButton::TQtButton(TQtForm& Form, const std::string& Caption)
     : TQtControl(Form, new QPushButton(ToQString(Caption), Form.Window()->Client())) {
-    // A button is pressed by the mouse or the space bar; Enter and Esc only reach the
-    // form's default and cancel buttons.
-    Button()->setAutoDefault(false);
+    // A focused button is pressed by the space bar or Enter; elsewhere in the form Enter
+    // and Esc reach only the form's default and cancel buttons (forms are no QDialogs, so
+    // a focused button never becomes the default of the whole form).
+    Button()->setAutoDefault(true);
     QObject::connect(Button(), &QPushButton::clicked, [this] {
         if (OnClick) OnClick();
     });
@@ -223,9 +224,19 @@ std::string TQtButton::GetCaption() const {
 }
 
 namespace {
+// Enter presses the focused button if there is one, else the default button; Esc always
+// presses the cancel button.
 QShortcut* FormKey(TQtForm& Form, int Key, TUiButton* Button) {
     auto* S = new QShortcut(QKeySequence(Key), Form.Window(), nullptr, nullptr, Qt::WindowShortcut);
-    QObject::connect(S, &QShortcut::activated, [Button] {
+    QWidget* Window = Form.Window();
+    QObject::connect(S, &QShortcut::activated, [Button, Key, Window] {
+        if (Key != Qt::Key_Escape) {
+            auto* Focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            if (Focused && Focused->window() == Window) {
+                Focused->click();
+                return;
+            }
+        }
         if (Button->GetEnabled() && Button->GetVisible()) Button->Click();
     });
     return S;

@@ -141,20 +141,6 @@ TEST_F(ItemCommands, CommandsThatNeedASelectionSaySo) {
     EXPECT_TRUE(T.Messages.empty());
 }
 
-TEST_F(ItemCommands, DoubleClickEditsTheSelectedItem) {
-    AddItem("a", "http://a/", "");
-    T.ModalCaptions.clear();
-    Select(0);
-    T.Modals.push_back([&](TUiForm&) {
-        EXPECT_EQ(F2->ItemED->GetText(), "a");
-        F2->Button2->Click();
-        return mrCancel;
-    });
-    F1->ItemListDblClick();
-    EXPECT_EQ(F1->FEditMode, 1);
-    EXPECT_EQ(T.ModalCaptions, std::vector<std::string>{Literal("Item追加・編集")});
-}
-
 TEST_F(ItemCommands, DeleteAsksAndNoKeepsEverything) {
     AddItem("c", "", "");
     AddItem("b", "", "");
@@ -209,10 +195,4 @@ TEST_F(ItemCommands, LinkFieldOpensOnlyAUrl) {
     EXPECT_EQ(T.Opened, std::vector<std::string>{"http://example.jp/a.html"});
     F1->ResetSelection();
     EXPECT_EQ(F1->LinkE->GetCursor(), crDefault);
-}
-
-TEST_F(ItemCommands, MaxRssItemDoesNotLimitAdding) {
-    for (int I = 0; I < 6; ++I) AddItem(std::to_string(I), "", "");
-    EXPECT_EQ(F1->Data.Items.Count(), 6);
-    EXPECT_EQ(F1->ItemList->Count(), 6);
 }

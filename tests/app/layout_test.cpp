@@ -193,6 +193,15 @@ TEST_F(Layout, ItemDialog) {
     EXPECT_FALSE(F2->Button1->GetDefault() || F2->Button1->GetCancel());
     EXPECT_FALSE(F2->Button2->GetDefault() || F2->Button2->GetCancel());
     EXPECT_FALSE(F2->DesED->GetReadOnly());
+    // Enter and Esc press neither button.
+    QApplication::setActiveWindow(QtForm(F2->Window()).Window());
+    QWidget* Title = ControlAt(F2->Window(), 100, 18);
+    ASSERT_NE(Title, nullptr);
+    Title->setFocus();
+    QTest::keyClick(Title, Qt::Key_Return);
+    QTest::keyClick(Title, Qt::Key_Escape);
+    EXPECT_EQ(F1->Data.Items.Count(), 0);
+    EXPECT_TRUE(F2->Window().IsVisible());
     EXPECT_EQ(F2->DesED->GetFont().Name, Literal("ＭＳ ゴシック"));
     EXPECT_EQ(F2->DesED->GetMargin()->GetLeft(), 1);
     F2->Window().Close();
@@ -219,6 +228,18 @@ TEST_F(Layout, SiteDescriptionDialog) {
     EXPECT_EQ(F4->Window().GetBorderStyle(), bsSizeable);
     EXPECT_EQ(QFontInfo(QtForm(F4->Window()).Window()->font()).pixelSize(), 11);
     ExpectTabOrder(F4->Window(), {{148, 39, 81, 25}, {235, 39, 81, 25}, {8, 8, 305, 25}});
+    // Enter in the edit presses OK (which asks first); Esc presses Cancel.
+    QApplication::setActiveWindow(QtForm(F4->Window()).Window());
+    QWidget* Edit = ControlAt(F4->Window(), 20, 20);
+    ASSERT_NE(Edit, nullptr);
+    Edit->setFocus();
+    T.Answers = {false};
+    QTest::keyClick(Edit, Qt::Key_Return);
+    EXPECT_EQ(T.Questions.size(), 1u);
+    bool Cancelled = false;
+    F4->Button2->OnClick = [&] { Cancelled = true; };
+    QTest::keyClick(Edit, Qt::Key_Escape);
+    EXPECT_TRUE(Cancelled);
     F4->Window().Close();
 }
 
