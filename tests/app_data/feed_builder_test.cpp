@@ -2,10 +2,7 @@
 // bytes, well-formed XML from random stores, and writing it and the archive.
 #include "app/feed_builder.h"
 
-#include <sys/resource.h>
-
 #include <QXmlStreamReader>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -313,26 +310,4 @@ TEST_F(FeedTest, WritingTheFeedAndTheArchive) {
     // Fewer items than the limit: archived, nothing deleted.
     CleanupItems(Data, *Editor1, FOutput, Archive, Now);
     EXPECT_EQ(Data.Items.Count(), 10);
-
-    // A write that fails part-way (the file-size limit stands in for a full disk) leaves
-    // the previous file as it was.
-    const std::string Before = ReadFileBytes(Path);
-    AddItems(40);
-    Data.SpinEdit1 = 100;
-    rlimit Old{};
-    getrlimit(RLIMIT_FSIZE, &Old);
-    const auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit Small = Old;
-    Small.rlim_cur = static_cast<rlim_t>(Before.size());
-    setrlimit(RLIMIT_FSIZE, &Small);
-    bool Failed = false;
-    try {
-        WriteFeed(Path, false, Data, *Editor1, FOutput, Now);
-    } catch (const EFCreateError&) {
-        Failed = true;
-    }
-    setrlimit(RLIMIT_FSIZE, &Old);
-    std::signal(SIGXFSZ, OldHandler);
-    EXPECT_TRUE(Failed);
-    EXPECT_EQ(ReadFileBytes(Path), Before);
 }
