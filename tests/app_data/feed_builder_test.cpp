@@ -225,8 +225,8 @@ TEST_F(FeedTest, RandomStoresGiveWellFormedFeeds) {
     TRandomStore Random(5);
     std::mt19937 Rng(9);
     // Control characters (not line breaks), unmappable pairs, lone lead bytes, stray bytes.
-    const std::string Odd[] = {"\x01",     "\x1F", "\x08", "\t",   "\x0B\x0C",
-                               "\x85\x40", "\x88", "\xFD", "\x80", "\xA0"};
+    const std::string Odd[] = {"\x01", "\x1F", "\x08", "\t",   "\x0B\x0C",          "\x85\x40",
+                               "\x88", "\xFD", "\x80", "\xA0", std::string(1, '\0')};
     auto Field = [&] {
         std::string S = Random.Entry();
         for (int N = static_cast<int>(Rng() % 3); N > 0; --N)
