@@ -109,30 +109,38 @@ void BuildFeed(bool AllItems, TAppData& Data, TEditor& Editor1, TStrings& FOutpu
     int N = AllItems ? C : (C < Data.SpinEdit1 ? C : Data.SpinEdit1);
     if (N < 0) N = 0;
 
-    // 3. The document without the style sheet lines.
+    // 3. The document without the style sheet lines. The pieces are joined with CR LF
+    // and go into Editor1 in one Add, which splits them into the same rows as one Add per
+    // piece would, with one change of the editor's rows instead of one per line.
+    std::string Doc;
+    const auto Add = [&Doc](std::string_view Piece) {
+        if (!Doc.empty()) Doc += "\r\n";
+        Doc += Piece;
+    };
     const std::string Site = EscapeXml(Data.SiteE);
-    Lines.Add("<?xml version=\"1.0\" encoding=\"utf-8\"?>");
-    Lines.Add(kRootStart);
-    Lines.Add("<channel rdf:about=\"" + Site + "\">");
-    Lines.Add(Element("title", EscapeXml(Data.NameE)));
-    Lines.Add(Element("link", Site));
+    Add("<?xml version=\"1.0\" encoding=\"utf-8\"?>");
+    Add(kRootStart);
+    Add("<channel rdf:about=\"" + Site + "\">");
+    Add(Element("title", EscapeXml(Data.NameE)));
+    Add(Element("link", Site));
     // 4. The channel description, filled in from the site name once.
     if (Data.Settings.FSiteDescription.empty()) Data.Settings.FSiteDescription = EscapeXml(Data.NameE);
-    Lines.Add(Element("description", Data.Settings.FSiteDescription));
-    Lines.Add("<dc:language>ja</dc:language>");
-    Lines.Add(Element("dc:date", TimeStampAt(Now, Data.Settings.FTimeZone)));
-    Lines.Add("\r\n<items>\r\n<rdf:Seq>");
-    for (int I = 0; I < N; ++I) Lines.Add("<rdf:li rdf:resource=\"" + EscapeXml(Items.Link(I)) + "\"/>");
-    Lines.Add("</rdf:Seq>\r\n</items>\r\n</channel>");
+    Add(Element("description", Data.Settings.FSiteDescription));
+    Add("<dc:language>ja</dc:language>");
+    Add(Element("dc:date", TimeStampAt(Now, Data.Settings.FTimeZone)));
+    Add("\r\n<items>\r\n<rdf:Seq>");
+    for (int I = 0; I < N; ++I) Add("<rdf:li rdf:resource=\"" + EscapeXml(Items.Link(I)) + "\"/>");
+    Add("</rdf:Seq>\r\n</items>\r\n</channel>");
     for (int I = 0; I < N; ++I) {
         const std::string Link = EscapeXml(Items.Link(I));
-        Lines.Add("\r\n<item rdf:about=\"" + Link + "\">");
-        Lines.Add(Element("title", EscapeXml(Items.Title(I))));
-        Lines.Add(Element("link", Link));
-        Lines.Add(Element("description", EscapeXml(WithoutSeparators(Items.Description(I)))));
-        Lines.Add(Element("dc:date", EscapeXml(Items.Time(I))) + "\r\n</item>");
+        Add("\r\n<item rdf:about=\"" + Link + "\">");
+        Add(Element("title", EscapeXml(Items.Title(I))));
+        Add(Element("link", Link));
+        Add(Element("description", EscapeXml(WithoutSeparators(Items.Description(I)))));
+        Add(Element("dc:date", EscapeXml(Items.Time(I))) + "\r\n</item>");
     }
-    Lines.Add("</rdf:RDF>");
+    Add("</rdf:RDF>");
+    Lines.Add(Doc);
 
     // 5. Style sheets right after the declaration: XSL first when both are on.
     if (Data.Settings.FCssFlag)

@@ -304,12 +304,15 @@ void TStateFile::SaveState(const TAppData& Data) {
     TMemoryStream Image;
     WriteStateImages(Image, Data);
     if (FDamaged) {
-        if (FDamagedBytes.empty() && FileExists(FFileName)) {
+        // A file that could not even be opened at start-up is read now.
+        bool Keep = !FDamagedBytes.empty();
+        if (!Keep && FileExists(FFileName)) {
             TMemoryStream Old;
             Old.LoadFromFile(FFileName);
             FDamagedBytes.assign(static_cast<const char*>(Old.Memory()), static_cast<size_t>(Old.GetSize()));
+            Keep = true;
         }
-        AtomicWriteFile(BadFileName(), FDamagedBytes);
+        if (Keep) AtomicWriteFile(BadFileName(), FDamagedBytes);
         FDamaged = false;
         FDamagedBytes.clear();
         FDamagedBytes.shrink_to_fit();

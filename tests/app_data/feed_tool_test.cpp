@@ -4,9 +4,9 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
-#include <gtest/gtest.h>
 
 #include "app/feed_builder.h"
 #include "app/settings_file.h"
@@ -131,7 +131,8 @@ TEST(FeedTool, ConfiguredOutputAndTheFilesBesideIt) {
     SaveSettings(Settings, S);
     R = RunTool(Program, {}, Dir);
     ASSERT_EQ(R.Status, 0) << R.Err;
-    EXPECT_EQ(WithoutChannelDate(ReadFileBytes(S.FSavePath)), WithoutChannelDate(WindowFeed(State, Settings)));
+    EXPECT_EQ(WithoutChannelDate(ReadFileBytes(S.FSavePath)),
+              WithoutChannelDate(WindowFeed(State, Settings)));
 
     // A path on the command line wins over the configured file.
     R = RunTool(Program, {Dir.File("given.rdf")}, Dir);

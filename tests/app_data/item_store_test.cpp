@@ -86,32 +86,6 @@ TEST(ItemStore, RandomCommandsKeepTheFourListsInStepWithAModel) {
     }
 }
 
-TEST(ItemStore, TrimItemsKeepsTheTopItems) {
-    TItemStore Store;
-    for (int I = 0; I < 12; ++I) Store.InsertItem({"l", "t", "d|", std::to_string(I)});
-    Store.TrimItems(10);
-    ASSERT_EQ(Store.Count(), 10);
-    EXPECT_EQ(Store.Title(0), "11"); // the newest
-    EXPECT_EQ(Store.Title(9), "2");  // "0" and "1", the oldest, went
-    Store.TrimItems(-5);
-    EXPECT_EQ(Store.Count(), 0);
-}
-
-TEST(ItemStore, EqualizeLengthsPadsTheShorterListsAndLosesNothing) {
-    TItemStore Store;
-    Store.MutableList(ilLink) = {"a", "b", "c"};
-    Store.MutableList(ilTime) = {"t"};
-    Store.MutableList(ilItem) = {"x", "y"};
-    EXPECT_FALSE(Store.LengthsEqual());
-    Store.EqualizeLengths();
-    ASSERT_TRUE(Store.LengthsEqual());
-    ASSERT_EQ(Store.Count(), 3);
-    EXPECT_EQ(Store.List(ilLink), (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(Store.List(ilTime), (std::vector<std::string>{"t", "", ""}));
-    EXPECT_EQ(Store.List(ilDes), (std::vector<std::string>{"", "", ""}));
-    EXPECT_EQ(Store.List(ilItem), (std::vector<std::string>{"x", "y", ""}));
-}
-
 TEST(ItemStore, DescriptionDecodingWorksOnCharacters) {
     const std::string Po = cp932::Literal("ポ"); // trail byte 0x7C
     ASSERT_EQ(Po, "\x83\x7C");

@@ -1,12 +1,11 @@
 // The settings file: defaults, the eight keys in order, values kept as found, hand-made
-// sections and keys surviving a save, and a file that cannot be written.
+// sections and keys surviving a save.
 #include "app/settings_file.h"
 
 #include <gtest/gtest.h>
 
 #include "app_data_support.h"
 #include "platform/cp932.h"
-#include "platform/exceptions.h"
 
 TEST(SettingsFile, FirstCloseWritesTheEightKeysInOrder) {
     TTempDir Dir;
@@ -60,18 +59,4 @@ TEST(SettingsFile, ValuesReadByTheProfileRulesAndWrittenBackKeyByKey) {
     EXPECT_EQ(Back.FTimeZone, "-05:00");
     EXPECT_TRUE(Back.F1Checked);
     EXPECT_FALSE(Back.FXslFlag);
-}
-
-TEST(SettingsFile, AFileThatCannotBeWrittenRaisesTheMessageAndKeepsTheSettings) {
-    TTempDir Dir;
-    const std::string Ini = Dir.File("missing-folder/feedloom.ini");
-    TSettings S;
-    S.FSiteDescription = "kept";
-    try {
-        SaveSettings(Ini, S);
-        ADD_FAILURE() << "no error";
-    } catch (const EIniFileException& E) {
-        EXPECT_EQ(E.Message(), Ini + cp932::Literal(" に書き込めません"));
-    }
-    EXPECT_EQ(S.FSiteDescription, "kept");
 }
