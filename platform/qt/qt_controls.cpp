@@ -16,6 +16,18 @@
 
 namespace qtbackend {
 
+// An event handler's failure is shown in a message box and the program goes on, as a
+// framework failure escaping a handler should; it never unwinds through Qt's event loop.
+template <class F> void RunHandler(F&& Handler) {
+    try {
+        Handler();
+    } catch (const Exception& E) {
+        ShowException(E);
+    } catch (const std::exception& E) {
+        ShowException(Exception(E.what()));
+    }
+}
+
 // --- Common state -------------------------------------------------------------------------
 
 TQtControlState::TQtControlState(TQtForm& Form, QWidget* Widget, TUiControl& Control)
@@ -29,7 +41,8 @@ TQtControlState::~TQtControlState() {
 }
 
 bool TQtControlState::eventFilter(QObject* Watched, QEvent* Event) {
-    if (Watched == FWidget && Event->type() == QEvent::FocusOut && FControl.OnExit) FControl.OnExit();
+    if (Watched == FWidget && Event->type() == QEvent::FocusOut && FControl.OnExit)
+        RunHandler(FControl.OnExit);
     return false;
 }
 
@@ -82,10 +95,10 @@ namespace {
 template <class TEditIface> TQtLineEdit* MakeLineEdit(TQtForm& Form, TEditIface* Owner) {
     auto* E = new TQtLineEdit(Form.Window()->Client());
     QObject::connect(E, &QLineEdit::textChanged, [Owner] {
-        if (Owner->OnChange) Owner->OnChange();
+        if (Owner->OnChange) RunHandler(Owner->OnChange);
     });
     QObject::connect(E, &TQtLineEdit::clicked, [Owner] {
-        if (Owner->OnClick) Owner->OnClick();
+        if (Owner->OnClick) RunHandler(Owner->OnClick);
     });
     return E;
 }
@@ -203,7 +216,7 @@ TQtButton::TQtButton(TQtForm& Form, const std::string& Caption)
     // a focused button never becomes the default of the whole form).
     Button()->setAutoDefault(true);
     QObject::connect(Button(), &QPushButton::clicked, [this] {
-        if (OnClick) OnClick();
+        if (OnClick) RunHandler(OnClick);
     });
 }
 
@@ -355,7 +368,7 @@ protected:
         } else if (Event->type() == QEvent::MouseButtonDblClick) {
             auto* M = static_cast<QMouseEvent*>(Event);
             if (M->button() == Qt::LeftButton && FBox.OnDblClick) {
-                FBox.OnDblClick();
+                RunHandler(FBox.OnDblClick);
                 return true;
             }
         }
@@ -375,7 +388,7 @@ TQtListBox::TQtListBox(TQtForm& Form) : TQtControl(Form, new QListWidget(Form.Wi
     L->viewport()->installEventFilter(new TQtListFilter(*this, L));
     // Reported once the selection has moved (the current row changes before it).
     QObject::connect(L, &QListWidget::itemSelectionChanged, [this] {
-        if (!FSetting && OnClick) OnClick();
+        if (!FSetting && OnClick) RunHandler(OnClick);
     });
     L->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(L, &QWidget::customContextMenuRequested, [this](const QPoint& P) {
@@ -470,7 +483,7 @@ TQtMenuItem::TQtMenuItem(QAction* Action, QWidget* MenuParent) : FAction(Action)
     QObject::connect(Action, &QAction::triggered, [this] {
         // The check mark is the program's to set, not the click's.
         if (FAction && FAction->isCheckable()) FAction->setChecked(FChecked);
-        if (OnClick) OnClick(*this);
+        if (OnClick) RunHandler([this] { OnClick(*this); });
     });
 }
 
