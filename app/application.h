@@ -8,10 +8,11 @@
 
 class TFeedloomApplication {
 public:
-    explicit TFeedloomApplication(TUiToolkit& Toolkit);
+    explicit TFeedloomApplication(TUiToolkit& Toolkit, TAppFiles Files = TAppFiles::BesideExecutable());
     ~TFeedloomApplication();
 
-    // Creates TForm1 (the main window), TForm2, TForm3 and TForm4, in this order.
+    // Creates TForm1 (the main window), TForm2, TForm3 and TForm4, in this order;
+    // creating TForm1 ends with its FormCreate (settings, then the state file).
     void CreateForms();
     // Runs the message loop until the main window has closed.
     void Run();
@@ -23,6 +24,7 @@ public:
 
 private:
     TUiToolkit& FToolkit;
+    TAppFiles FFiles;
     std::unique_ptr<TForm1> FForm1;
     std::unique_ptr<TForm2> FForm2;
     std::unique_ptr<TForm3> FForm3;

@@ -8,6 +8,9 @@
 
 #include "platform/ui.h"
 
+class TEditor;
+class TForm1;
+
 // A dialog's frame as its window design gives it.
 struct TDialogDesign {
     const char* Caption; // UTF-8
@@ -20,25 +23,70 @@ struct TDialogDesign {
 
 class TDialogForm {
 public:
-    TDialogForm(TUiToolkit& Toolkit, const TDialogDesign& Design);
+    TDialogForm(TUiToolkit& Toolkit, TForm1& Form1, const TDialogDesign& Design);
     virtual ~TDialogForm() = default;
     TUiForm& Window() { return *FWindow; }
 
 protected:
+    TUiToolkit& FToolkit;
+    TForm1& FForm1;
     std::unique_ptr<TUiForm> FWindow;
 };
 
+// The item dialog: add (FEditMode 0), edit (1) and add by reference (2). Neither button
+// answers Enter or Esc: Enter in DesED starts a new line.
 class TForm2 : public TDialogForm {
 public:
-    explicit TForm2(TUiToolkit& Toolkit);
+    TForm2(TUiToolkit& Toolkit, TForm1& Form1);
+    ~TForm2() override;
+
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+
+    TUiLabeledEdit* ItemED = nullptr;
+    TUiLabeledEdit* LinkED = nullptr;
+    TEditor* DesED = nullptr;
+    TUiButton* Button1 = nullptr;
+    TUiButton* Button2 = nullptr;
+    TUiLabeledEdit* TimeED = nullptr;
+    TUiLabel* Label1 = nullptr; // "Description"
+
+private:
+    std::unique_ptr<TEditor> FDesED;
 };
 
+// The output file dialog: OK turns the configured file on, Cancel (and Esc) off; closing
+// it by its frame changes nothing.
 class TForm3 : public TDialogForm {
 public:
-    explicit TForm3(TUiToolkit& Toolkit);
+    TForm3(TUiToolkit& Toolkit, TForm1& Form1);
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+
+    TUiLabel* Label1 = nullptr;
+    TUiEdit* Edit1 = nullptr;
+    TUiButton* Button1 = nullptr; // "..."
+    TUiButton* Button2 = nullptr; // "OK"
+    TUiButton* Button3 = nullptr; // "Cancel"
+    TFileDialog OpenDialog1;
 };
 
+// The site description dialog.
 class TForm4 : public TDialogForm {
 public:
-    explicit TForm4(TUiToolkit& Toolkit);
+    TForm4(TUiToolkit& Toolkit, TForm1& Form1);
+
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+
+    TUiButton* Button1 = nullptr; // "OK", the default button
+    TUiButton* Button2 = nullptr; // "Cancel", the cancel button
+    TUiEdit* Sitedes = nullptr;
 };
+
+// The filter of the feed's open and save dialogs.
+inline constexpr const char* FeedFileFilter = "RDFファイル(*.rdf)|*.rdf|XMLファイル(*.xml)|*.xml"; // UTF-8

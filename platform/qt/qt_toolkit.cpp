@@ -2,16 +2,25 @@
 #include "platform/qt/qt_toolkit.h"
 
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QLocale>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include "platform/cp932.h"
 #include "platform/qt/font_map.h"
+#include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_text.h"
 
 namespace qtbackend {
@@ -39,11 +48,58 @@ void TQtFormWindow::closeEvent(QCloseEvent* Event) {
 
 TQtForm::TQtForm() : FWindow(std::make_unique<TQtFormWindow>(*this)) {}
 
-TQtForm::~TQtForm() = default;
+// The controls go before the window that holds their widgets.
+TQtForm::~TQtForm() {
+    FPopupMenus.clear();
+    FMainMenu.reset();
+    FControls.clear();
+}
 
-void TQtForm::SetCaption(const std::string& Caption) { FWindow->setWindowTitle(ToQString(Caption)); }
+template <class T> T* TQtForm::Keep(std::unique_ptr<T> Control) {
+    T* P = Control.get();
+    FControls.push_back(std::move(Control));
+    return P;
+}
 
-std::string TQtForm::GetCaption() const { return FromQString(FWindow->windowTitle()); }
+TUiLabeledEdit* TQtForm::AddLabeledEdit() {
+    return Keep(std::make_unique<TQtLabeledEdit>(*this));
+}
+TUiEdit* TQtForm::AddEdit() {
+    return Keep(std::make_unique<TQtEdit>(*this));
+}
+TUiLabel* TQtForm::AddLabel(const std::string& Caption, int Left, int Top) {
+    return Keep(std::make_unique<TQtLabel>(*this, Caption, Left, Top));
+}
+TUiButton* TQtForm::AddButton(const std::string& Caption) {
+    return Keep(std::make_unique<TQtButton>(*this, Caption));
+}
+TUiSpinEdit* TQtForm::AddSpinEdit() {
+    return Keep(std::make_unique<TQtSpinEdit>(*this));
+}
+TUiListBox* TQtForm::AddListBox() {
+    return Keep(std::make_unique<TQtListBox>(*this));
+}
+
+TUiMainMenu* TQtForm::AddMainMenu() {
+    if (!FMainMenu) {
+        FMainMenu = std::make_unique<TQtMainMenu>(FWindow->menuBar());
+        ApplySizePolicy();
+    }
+    return FMainMenu.get();
+}
+
+TUiPopupMenu* TQtForm::AddPopupMenu() {
+    FPopupMenus.push_back(std::make_unique<TQtPopupMenu>(FWindow.get()));
+    return FPopupMenus.back().get();
+}
+
+void TQtForm::SetCaption(const std::string& Caption) {
+    FWindow->setWindowTitle(ToQString(Caption));
+}
+
+std::string TQtForm::GetCaption() const {
+    return FromQString(FWindow->windowTitle());
+}
 
 void TQtForm::SetClientSize(int Width, int Height) {
     FClientWidth = Width;
@@ -52,7 +108,9 @@ void TQtForm::SetClientSize(int Width, int Height) {
 }
 
 // A hidden window reports the size it will show with.
-int TQtForm::GetClientWidth() const { return FWindow->isVisible() ? FWindow->Client()->width() : FClientWidth; }
+int TQtForm::GetClientWidth() const {
+    return FWindow->isVisible() ? FWindow->Client()->width() : FClientWidth;
+}
 int TQtForm::GetClientHeight() const {
     return FWindow->isVisible() ? FWindow->Client()->height() : FClientHeight;
 }
@@ -111,7 +169,8 @@ void TQtForm::PlaceOnScreen() {
 }
 
 void TQtForm::Show() {
-    if (FBorderStyle != bsSizeable) FWindow->adjustSize();
+    if (OnShow) OnShow();
+    if (FBorderStyle != bsSizeable) ApplySizePolicy();
     PlaceOnScreen();
     FWindow->show();
     // Lay the client area out now rather than at the next turn of the event loop,
@@ -119,7 +178,9 @@ void TQtForm::Show() {
     if (QLayout* L = FWindow->layout()) L->activate();
 }
 
-bool TQtForm::IsVisible() const { return FWindow->isVisible(); }
+bool TQtForm::IsVisible() const {
+    return FWindow->isVisible();
+}
 
 int TQtForm::ShowModal() {
     FWindow->setWindowModality(Qt::ApplicationModal);
@@ -140,7 +201,9 @@ void TQtForm::EndModal(int Result) {
     if (FModalLoop) FModalLoop->quit();
 }
 
-void TQtForm::Close() { FWindow->close(); }
+void TQtForm::Close() {
+    FWindow->close();
+}
 
 TQtToolkit::TQtToolkit(int& Argc, char** Argv) : FApp(std::make_unique<QApplication>(Argc, Argv)) {
     QApplication::setApplicationName(QStringLiteral("Feedloom"));
@@ -154,7 +217,9 @@ TQtToolkit::~TQtToolkit() {
     QApplication::removeTranslator(&FTranslator);
 }
 
-std::unique_ptr<TUiForm> TQtToolkit::CreateForm() { return std::make_unique<TQtForm>(); }
+std::unique_ptr<TUiForm> TQtToolkit::CreateForm() {
+    return std::make_unique<TQtForm>();
+}
 
 void TQtToolkit::Run(TUiForm& MainForm) {
     MainForm.Show();
@@ -170,7 +235,79 @@ void TQtToolkit::ShowMessage(const std::string& Text) {
 bool TQtToolkit::AskYesNo(const std::string& Text) {
     QMessageBox Box(QMessageBox::Information, MessageTitle(), ToQString(Text),
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    Box.setDefaultButton(QMessageBox::Yes);
+    // Japanese buttons also where the toolkit's translation is not installed.
+    Box.button(QMessageBox::Yes)->setText(QString::fromUtf8("はい(&Y)"));
+    Box.button(QMessageBox::No)->setText(QString::fromUtf8("いいえ(&N)"));
     return Box.exec() == QMessageBox::Yes;
+}
+
+std::string TQtToolkit::InputBox(const std::string& Caption, const std::string& Prompt,
+                                 const std::string& Default) {
+    QDialog Box(QApplication::activeWindow());
+    Box.setWindowTitle(ToQString(Caption));
+    auto* Layout = new QVBoxLayout(&Box);
+    Layout->addWidget(new QLabel(ToQString(Prompt), &Box));
+    auto* Edit = new QLineEdit(ToQString(Default), &Box);
+    Edit->setMinimumWidth(300);
+    Layout->addWidget(Edit);
+    auto* Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &Box);
+    Buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    Buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("キャンセル"));
+    QObject::connect(Buttons, &QDialogButtonBox::accepted, &Box, &QDialog::accept);
+    QObject::connect(Buttons, &QDialogButtonBox::rejected, &Box, &QDialog::reject);
+    Layout->addWidget(Buttons);
+    Edit->selectAll();
+    if (Box.exec() != QDialog::Accepted) return Default;
+    return FromQString(Edit->text());
+}
+
+// "RDFファイル(*.rdf)|*.rdf|..." as Qt's name filters "RDFファイル(*.rdf)", ...: a description
+// that already ends with its pattern in brackets is used as it is.
+static QStringList QtNameFilters(const std::string& Filter) {
+    QStringList Parts = ToQString(Filter).split(QLatin1Char('|'));
+    QStringList Result;
+    for (qsizetype I = 0; I + 1 < Parts.size(); I += 2) {
+        const QString& Desc = Parts[I];
+        const QString Pattern = QString(Parts[I + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (Desc.endsWith(QLatin1Char('(') + Pattern + QLatin1Char(')')))
+            Result << Desc;
+        else
+            Result << Desc + QStringLiteral(" (") + Pattern + QLatin1Char(')');
+    }
+    return Result;
+}
+
+bool TQtToolkit::Execute(TFileDialog& Dialog) {
+    QFileDialog Box(QApplication::activeWindow());
+    const QStringList Filters = QtNameFilters(Dialog.Filter);
+    Box.setNameFilters(Filters);
+    if (Dialog.FilterIndex >= 1 && Dialog.FilterIndex <= Filters.size())
+        Box.selectNameFilter(Filters[Dialog.FilterIndex - 1]);
+    Box.setDefaultSuffix(ToQString(Dialog.DefaultExt));
+    Box.setSizeGripEnabled(Dialog.Options & TFileDialog::ofEnableSizing);
+    QFileDialog::Options O = QFileDialog::Option(0);
+    if (Dialog.Kind == TFileDialog::fdSave) {
+        Box.setAcceptMode(QFileDialog::AcceptSave);
+        Box.setFileMode(QFileDialog::AnyFile);
+        if (!(Dialog.Options & TFileDialog::ofOverwritePrompt)) O |= QFileDialog::DontConfirmOverwrite;
+    } else {
+        Box.setAcceptMode(QFileDialog::AcceptOpen);
+        Box.setFileMode((Dialog.Options & TFileDialog::ofFileMustExist) ? QFileDialog::ExistingFile
+                                                                        : QFileDialog::AnyFile);
+    }
+    // Qt's dialogs have no read-only check box, so ofHideReadOnly holds by itself.
+    Box.setOptions(O);
+    if (!Dialog.FileName.empty()) Box.selectFile(ToQString(Dialog.FileName));
+    if (Box.exec() != QDialog::Accepted || Box.selectedFiles().isEmpty()) return false;
+    Dialog.FileName = FromQString(Box.selectedFiles().first());
+    for (qsizetype I = 0; I < Filters.size(); ++I)
+        if (Filters[I] == Box.selectedNameFilter()) Dialog.FilterIndex = static_cast<int>(I) + 1;
+    return true;
+}
+
+void TQtToolkit::Beep() {
+    QApplication::beep();
 }
 
 } // namespace qtbackend

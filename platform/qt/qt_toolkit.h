@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QTranslator>
 #include <memory>
+#include <vector>
 
 #include "platform/ui.h"
 
@@ -46,6 +47,15 @@ public:
     std::string GetFontFace() const override { return FFontFace; }
     int GetFontHeight() const override { return FFontHeight; }
 
+    TUiLabeledEdit* AddLabeledEdit() override;
+    TUiEdit* AddEdit() override;
+    TUiLabel* AddLabel(const std::string& Caption, int Left, int Top) override;
+    TUiButton* AddButton(const std::string& Caption) override;
+    TUiSpinEdit* AddSpinEdit() override;
+    TUiListBox* AddListBox() override;
+    TUiMainMenu* AddMainMenu() override;
+    TUiPopupMenu* AddPopupMenu() override;
+
     void Show() override;
     bool IsVisible() const override;
     int ShowModal() override;
@@ -60,7 +70,12 @@ private:
     void PlaceOnScreen();
     void RememberClientSize();
 
+    template <class T> T* Keep(std::unique_ptr<T> Control);
+
     std::unique_ptr<TQtFormWindow> FWindow;
+    std::vector<std::unique_ptr<TUiControl>> FControls;
+    std::unique_ptr<TUiMainMenu> FMainMenu;
+    std::vector<std::unique_ptr<TUiPopupMenu>> FPopupMenus;
     TBorderStyle FBorderStyle = bsSizeable;
     TFormPosition FPosition = poDesigned;
     std::string FFontFace;
@@ -81,6 +96,10 @@ public:
     void Run(TUiForm& MainForm) override;
     void ShowMessage(const std::string& Text) override;
     bool AskYesNo(const std::string& Text) override;
+    std::string InputBox(const std::string& Caption, const std::string& Prompt,
+                         const std::string& Default) override;
+    bool Execute(TFileDialog& Dialog) override;
+    void Beep() override;
 
 private:
     std::unique_ptr<QApplication> FApp;

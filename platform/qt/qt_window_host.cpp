@@ -227,7 +227,8 @@ TQtWindowHost::TQtWindowHost(TMessageReceiver& Receiver, const TCreateParams& Pa
     Relayout();
     ResizeSurface();
     FReportedClientSize = FSurface.size();
-    if (FStyle & WS_VISIBLE) FWidget->show();
+    // A child that is not hidden explicitly would show with its parent.
+    FWidget->setVisible(FStyle & WS_VISIBLE);
 }
 
 TQtWindowHost::~TQtWindowHost() {

@@ -4,11 +4,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
-#include <gtest/gtest.h>
 
+#include "app/app_test_support.h"
 #include "platform/cp932.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/single_instance.h"
@@ -17,7 +18,9 @@
 extern char** environ;
 
 TEST(Startup, MainWindowFrameAsDesigned) {
-    TFeedloomApplication App(TestToolkit());
+    TTempDir Dir;
+    testsupport::TScriptedToolkit T;
+    TFeedloomApplication App(T, apptest::FilesIn(Dir));
     App.CreateForms();
     TUiForm& W = App.Form1()->Window();
     W.Show();

@@ -1,0 +1,81 @@
+// feedloom-feed: writes the feed of Feedloom's saved items from the state and settings
+// files, for publishing scripts and scheduled jobs. It changes neither file.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/app_data.h"
+#include "app/feed_builder.h"
+#include "app/settings_file.h"
+#include "app/state_file.h"
+#include "editor/control/editor.h"
+#include "platform/classes.h"
+#include "platform/cp932.h"
+#include "platform/exceptions.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr const char* kUsage = "usage: feedloom-feed [--state FILE] [--settings FILE] [OUTPUT]\n";
+
+int Fail(const std::string& Utf8Message) {
+    std::fprintf(stderr, "feedloom-feed: %s\n", Utf8Message.c_str());
+    return 1;
+}
+
+int Usage() {
+    std::fputs(kUsage, stderr);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Paths come in and go out as the system spells them (UTF-8); inside they are CP932.
+    const std::string Folder = ExtractFilePath(ExeFileName());
+    std::string StatePath = Folder + "feedloom.dat";
+    std::string SettingsPath = Folder + "feedloom.ini";
+    std::string OutputPath;
+    bool HaveOutput = false;
+    for (int I = 1; I < argc; ++I) {
+        const std::string_view Arg = argv[I];
+        if (Arg == "-h" || Arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (Arg == "--state" || Arg == "--settings") {
+            if (I + 1 >= argc) return Usage();
+            (Arg == "--state" ? StatePath : SettingsPath) = cp932::FromUtf8(argv[++I]);
+        } else if (Arg.size() > 1 && Arg[0] == '-') {
+            return Usage();
+        } else if (HaveOutput) {
+            return Usage();
+        } else {
+            OutputPath = cp932::FromUtf8(Arg);
+            HaveOutput = true;
+        }
+    }
+    if (HaveOutput && OutputPath.empty()) return Usage();
+
+    try {
+        TAppData Data;
+        LoadSettings(SettingsPath, Data.Settings);
+        TStateFile State(StatePath);
+        if (!State.LoadState(Data)) return Fail("no state file: " + cp932::ToUtf8(StatePath));
+        if (!HaveOutput) {
+            if (!Data.Settings.F1Checked || Data.Settings.FSavePath.empty())
+                return Fail("no output file configured in " + cp932::ToUtf8(SettingsPath) +
+                            "; give one on the command line");
+            OutputPath = Data.Settings.FSavePath;
+        }
+        std::unique_ptr<TEditor> Editor1(TEditor::Create(nullptr));
+        TStringList FOutput;
+        WriteFeed(OutputPath, false, Data, *Editor1, FOutput);
+    } catch (const Exception& E) {
+        return Fail(cp932::ToUtf8(E.Message()));
+    } catch (const std::exception& E) {
+        return Fail(E.what());
+    }
+    return 0;
+}

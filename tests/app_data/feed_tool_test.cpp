@@ -1,0 +1,177 @@
+// feedloom-feed: the same bytes as the window's builder from the same files, the
+// configured output, the files beside it, one-line errors, and files left untouched.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+#include "app/feed_builder.h"
+#include "app/settings_file.h"
+#include "app/state_file.h"
+#include "app_data_support.h"
+#include "editor/control/editor.h"
+#include "platform/classes.h"
+#include "platform/cp932.h"
+
+extern char** environ;
+
+namespace {
+
+struct TRun {
+    int Status = -1;
+    std::string Out, Err;
+};
+
+TRun RunTool(const std::string& Program, const std::vector<std::string>& Args, const TTempDir& Dir) {
+    std::vector<char*> Argv{const_cast<char*>(Program.c_str())};
+    for (const std::string& A : Args) Argv.push_back(const_cast<char*>(A.c_str()));
+    Argv.push_back(nullptr);
+    const std::string OutFile = Dir.File("stdout.txt"), ErrFile = Dir.File("stderr.txt");
+    posix_spawn_file_actions_t Actions;
+    posix_spawn_file_actions_init(&Actions);
+    posix_spawn_file_actions_addopen(&Actions, 1, OutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&Actions, 2, ErrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    TRun R;
+    pid_t Pid = -1;
+    if (posix_spawn(&Pid, Program.c_str(), &Actions, nullptr, Argv.data(), environ) == 0) {
+        int Status = 0;
+        waitpid(Pid, &Status, 0);
+        R.Status = WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
+    }
+    posix_spawn_file_actions_destroy(&Actions);
+    R.Out = ReadFileBytes(OutFile);
+    R.Err = ReadFileBytes(ErrFile);
+    return R;
+}
+
+const std::string kTool = std::string(FEEDLOOM_TEST_BINARY_DIR) + "/feedloom-feed";
+
+// The feed with the channel's time stamp (the line after the language) blanked.
+std::string WithoutChannelDate(std::string Feed) {
+    const std::string After = "<dc:language>ja</dc:language>\n";
+    const size_t Start = Feed.find(After);
+    if (Start == std::string::npos) return Feed;
+    const size_t LineStart = Start + After.size();
+    return Feed.erase(LineStart, Feed.find('\n', LineStart) - LineStart);
+}
+
+// A store and settings on disk, as the window leaves them at close.
+TAppData SaveSample(const std::string& State, const std::string& Settings) {
+    TAppData Data;
+    TRandomStore Random(21);
+    Random.Fill(Data, 15);
+    Data.NameE = cp932::Literal("サイト & 名前");
+    Data.Settings.FTimeZone = "-05:00";
+    Data.Settings.FCssFlag = Data.Settings.FXslFlag = true;
+    Data.Settings.FCssPath = "a.css";
+    Data.Settings.FXslPath = "b.xsl";
+    TStateFile(State).SaveState(Data);
+    SaveSettings(Settings, Data.Settings);
+    return Data;
+}
+
+// The feed the window would write from the same files.
+std::string WindowFeed(const std::string& State, const std::string& Settings) {
+    TAppData Data;
+    LoadSettings(Settings, Data.Settings);
+    TStateFile(State).LoadState(Data);
+    std::unique_ptr<TEditor> Editor1(TEditor::Create(nullptr));
+    TStringList FOutput;
+    BuildFeed(false, Data, *Editor1, FOutput);
+    return FeedFileBytes(FOutput);
+}
+
+bool IsOneLine(const std::string& S) {
+    return !S.empty() && S.find('\n') == S.size() - 1;
+}
+
+} // namespace
+
+TEST(FeedTool, WritesTheWindowsFeedFromTheSameFilesAndChangesNeither) {
+    TTempDir Dir;
+    const std::string State = Dir.File("s.dat"), Settings = Dir.File("s.ini"), Out = Dir.File("out.rdf");
+    SaveSample(State, Settings);
+    const std::string StateBefore = ReadFileBytes(State), SettingsBefore = ReadFileBytes(Settings);
+
+    const TRun R = RunTool(kTool, {"--state", State, "--settings", Settings, Out}, Dir);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(R.Err, "");
+    const std::string Feed = ReadFileBytes(Out);
+    EXPECT_NE(Feed.find("<dc:date>"), std::string::npos);
+    EXPECT_EQ(WithoutChannelDate(Feed), WithoutChannelDate(WindowFeed(State, Settings)));
+    // Both files as they were: the channel description filled in from the site name is
+    // not written back.
+    EXPECT_EQ(ReadFileBytes(State), StateBefore);
+    EXPECT_EQ(ReadFileBytes(Settings), SettingsBefore);
+    EXPECT_FALSE(std::filesystem::exists(State + ".bad"));
+}
+
+TEST(FeedTool, ConfiguredOutputAndTheFilesBesideIt) {
+    TTempDir Dir;
+    // A copy of the program in a folder of its own, with the files beside it.
+    const std::string Program = Dir.File("feedloom-feed");
+    std::filesystem::copy_file(kTool, Program);
+    const std::string State = Dir.File("feedloom.dat"), Settings = Dir.File("feedloom.ini");
+    SaveSample(State, Settings);
+
+    // No output given and none configured.
+    TRun R = RunTool(Program, {}, Dir);
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_TRUE(IsOneLine(R.Err)) << R.Err;
+    EXPECT_EQ(R.Err.rfind("feedloom-feed: ", 0), 0u);
+
+    // The configured file, which need not exist yet.
+    TSettings S;
+    LoadSettings(Settings, S);
+    S.F1Checked = true;
+    S.FSavePath = Dir.File("configured.rdf");
+    SaveSettings(Settings, S);
+    R = RunTool(Program, {}, Dir);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(WithoutChannelDate(ReadFileBytes(S.FSavePath)),
+              WithoutChannelDate(WindowFeed(State, Settings)));
+
+    // A path on the command line wins over the configured file.
+    R = RunTool(Program, {Dir.File("given.rdf")}, Dir);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    EXPECT_TRUE(std::filesystem::exists(Dir.File("given.rdf")));
+}
+
+TEST(FeedTool, OneLineErrorsAndExitStatusOne) {
+    TTempDir Dir;
+    const std::string State = Dir.File("s.dat"), Settings = Dir.File("s.ini"), Out = Dir.File("out.rdf");
+    SaveSample(State, Settings);
+    const std::string Damaged = Dir.File("damaged.dat");
+    const std::string Good = ReadFileBytes(State);
+    WriteFileBytes(Damaged, Good.substr(0, Good.size() / 2));
+
+    const struct {
+        std::vector<std::string> Args;
+        std::string ErrStart;
+    } Cases[] = {
+        {{"--bogus"}, "usage: feedloom-feed "},
+        {{"--state"}, "usage: feedloom-feed "},
+        {{Out, Out}, "usage: feedloom-feed "},
+        {{"--state", Dir.File("none.dat"), "--settings", Settings, Out}, "feedloom-feed: no state file: "},
+        {{"--state", Damaged, "--settings", Settings, Out}, "feedloom-feed: ストリームからの読み込みエラー"},
+        {{"--state", State, "--settings", Settings, Dir.File("no-folder/out.rdf")},
+         "feedloom-feed: ファイル \"" + Dir.File("no-folder/out.rdf") + "\" を作成できません。"},
+    };
+    for (const auto& C : Cases) {
+        const TRun R = RunTool(kTool, C.Args, Dir);
+        EXPECT_EQ(R.Status, 1) << C.ErrStart;
+        EXPECT_TRUE(IsOneLine(R.Err)) << R.Err;
+        EXPECT_EQ(R.Err.rfind(C.ErrStart, 0), 0u) << R.Err;
+        EXPECT_FALSE(std::filesystem::exists(Out)) << C.ErrStart;
+    }
+    // The damaged file is left as it was, and nothing is kept aside by the tool.
+    EXPECT_EQ(ReadFileBytes(Damaged), Good.substr(0, Good.size() / 2));
+    EXPECT_FALSE(std::filesystem::exists(Damaged + ".bad"));
+
+    const TRun Help = RunTool(kTool, {"--help"}, Dir);
+    EXPECT_EQ(Help.Status, 0);
+    EXPECT_TRUE(IsOneLine(Help.Out));
+}
