@@ -10,16 +10,12 @@
 
 #include "platform/exceptions.h"
 #include "platform/graphics.h"
+#include "platform/menus.h"
 #include "platform/window.h"
 
 enum TBorderStyle : uint8_t { bsSingle, bsDialog, bsSizeable };
 enum TFormPosition : uint8_t { poDesktopCenter, poMainFormCenter, poDesigned };
 
-// A keyboard shortcut as the menus store it: a virtual key code with modifier bits.
-using TShortCut = uint16_t;
-inline constexpr TShortCut scShift = 0x2000;
-inline constexpr TShortCut scCtrl = 0x4000;
-inline constexpr TShortCut scAlt = 0x8000;
 
 // The font of a control: a Windows face name and a height in pixels; the backend maps
 // the face to an installed font of the same metrics.

@@ -320,12 +320,7 @@ TEST_F(Layout, EnterInTheDescriptionStartsANewLine) {
     QWidget* Editor = ControlAt(F2->Window(), 200, 100);
     ASSERT_NE(Editor, nullptr);
     Editor->setFocus();
-    QTest::keyClicks(Editor, QStringLiteral("a"));
-    if (F2->DesED->GetLines()->GetCount() == 0) {
-        F2->Window().Close();
-        GTEST_SKIP() << "the editor control takes no typed characters in this build";
-    }
-    QTest::keyClicks(Editor, QStringLiteral("b"));
+    QTest::keyClicks(Editor, QStringLiteral("ab"));
     QTest::keyClick(Editor, Qt::Key_Return);
     QTest::keyClicks(Editor, QStringLiteral("cd"));
     EXPECT_EQ(apptest::Rows(*F2->DesED), (std::vector<std::string>{"ab", "cd"}));
