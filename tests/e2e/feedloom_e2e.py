@@ -134,7 +134,9 @@ class Session:
             raise Failure("feedloom exited with %d:\n%s" % (self.feedloom.returncode, output))
 
     def clipboard_out(self):
-        return self.run(["xclip", "-o", "-selection", "clipboard"]).stdout.decode("utf-8")
+        # Empty while nobody owns the clipboard yet.
+        r = self.run(["xclip", "-o", "-selection", "clipboard"], check=False)
+        return r.stdout.decode("utf-8", "replace") if r.returncode == 0 else ""
 
     def clipboard_in(self, text):
         # xclip stays in the background serving the selection until another owner takes it.
@@ -143,8 +145,7 @@ class Session:
         p.stdin.write(text.encode("utf-8"))
         p.stdin.close()
         self.procs.append(p)
-        poll("the clipboard to hold the text", lambda: self.run(
-            ["xclip", "-o", "-selection", "clipboard"], check=False).stdout.decode("utf-8", "replace") == text)
+        poll("the clipboard to hold the text", lambda: self.clipboard_out() == text)
 
     def stop(self):
         for p in reversed(self.procs):
