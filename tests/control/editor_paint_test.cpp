@@ -455,7 +455,8 @@ struct TInfoProbe {
 
 TEST(EditorPaint, ChangeRepaintsOnlyTheRowsItTouched) {
     // The probe outlives the editor whose OnChange points at it.
-    const auto Probe = std::make_unique<TInfoProbe>();
+    static TInfoProbe Probe;
+    Probe = {};
     TPainted P;
     P.Open(400, 200);
     std::string Text;
@@ -464,8 +465,8 @@ TEST(EditorPaint, ChangeRepaintsOnlyTheRowsItTouched) {
     P->GetScreenStrings()->ScanAll(); // no rows left for the incremental scan to invalidate
     P.Repaint();
     ASSERT_EQ(P.RowsPainted().size(), 16u); // every slot that shows in the 200 pixels
-    Probe->E = P.E.get();
-    P->OnChange = TNotifyEvent::Of<&TInfoProbe::Changed>(Probe.get());
+    Probe.E = P.E.get();
+    P->OnChange = TNotifyEvent::Of<&TInfoProbe::Changed>(&Probe);
 
     struct TCase {
         const char* Name;
@@ -476,7 +477,7 @@ TEST(EditorPaint, ChangeRepaintsOnlyTheRowsItTouched) {
         P.Host->Tee.Calls.clear();
         P.Host->Scrolls.clear();
         P->GetScreenStrings()->ReplaceRows(2, 1, C.Text);
-        const TUpdateInfo I = Probe->Info;
+        const TUpdateInfo I = Probe.Info;
         ASSERT_TRUE(I.Valid);
         // The replaced and rescanned rows; after a change of the row count the rows below
         // are scrolled and only the uncovered slot (or the slot that becomes empty at the end
