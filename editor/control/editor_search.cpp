@@ -275,6 +275,17 @@ struct TVectorFilter {
     int SecondCount[4];
     int Count;
 
+    // The byte pairs a match can begin with, each byte spread over a register.
+    template <class TAlt>
+    TVectorFilter(const TAlt* Alternatives, int AlternativeCount) : Count(AlternativeCount) {
+        for (int A = 0; A < Count; ++A) {
+            First[A] = _mm_set1_epi8(static_cast<char>(Alternatives[A].First));
+            SecondCount[A] = Alternatives[A].SecondCount;
+            for (int J = 0; J < SecondCount[A]; ++J)
+                Second[A][J] = _mm_set1_epi8(static_cast<char>(Alternatives[A].Second[J]));
+        }
+    }
+
     unsigned Mask(const unsigned char* At) const {
         const __m128i L0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(At));
         const __m128i L1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(At + 1));
@@ -300,14 +311,7 @@ int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, in
     int X = From;
 #if defined(__SSE2__)
     if (FVectorScan) {
-        TVectorFilter F;
-        F.Count = FAlternativeCount;
-        for (int A = 0; A < F.Count; ++A) {
-            F.First[A] = _mm_set1_epi8(static_cast<char>(FAlternatives[A].First));
-            F.SecondCount[A] = FAlternatives[A].SecondCount;
-            for (int J = 0; J < F.SecondCount[A]; ++J)
-                F.Second[A][J] = _mm_set1_epi8(static_cast<char>(FAlternatives[A].Second[J]));
-        }
+        const TVectorFilter F(FAlternatives, FAlternativeCount);
         // Both loads must stay inside the buffer: X + 16 < N.
         for (; X <= To && X + 16 < N; X += 16) {
             unsigned Mask = F.Mask(B + X);
@@ -349,14 +353,7 @@ int TSearchMatcher::ScanUp(const unsigned char* B, int N, int From, int To, int&
         if (Try(X)) return X;
 #if defined(__SSE2__)
     if (FVectorScan) {
-        TVectorFilter F;
-        F.Count = FAlternativeCount;
-        for (int A = 0; A < F.Count; ++A) {
-            F.First[A] = _mm_set1_epi8(static_cast<char>(FAlternatives[A].First));
-            F.SecondCount[A] = FAlternatives[A].SecondCount;
-            for (int J = 0; J < F.SecondCount[A]; ++J)
-                F.Second[A][J] = _mm_set1_epi8(static_cast<char>(FAlternatives[A].Second[J]));
-        }
+        const TVectorFilter F(FAlternatives, FAlternativeCount);
         for (; X - 15 >= To; X -= 16) {
             const int Base = X - 15;
             unsigned Mask = F.Mask(B + Base);
