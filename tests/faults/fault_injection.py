@@ -24,7 +24,6 @@ import os
 import random
 import resource
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -89,7 +88,7 @@ def parse(stdout):
 def run(folder, *args, preexec_fn=None, prefix=()):
     """Runs the driver in folder (its working folder too); (messages, items)."""
     cmd = list(prefix) + [os.path.join(folder, "feedloom")] + list(args)
-    p = subprocess.run(cmd, cwd=folder, env=driver_env(), capture_output=True, text=True,
+    p = subprocess.run(cmd, cwd=folder, env=driver_env(), capture_output=True, text=True, encoding="utf-8",
                        timeout=TIMEOUT, preexec_fn=preexec_fn)
     check(p.returncode == 0, f"{' '.join(args)} ended with {p.returncode}: {p.stderr[-2000:]}")
     return parse(p.stdout)
@@ -153,7 +152,7 @@ def inner_full_disk(folder, mount, free, op):
     size = os.path.getsize(filler)
     os.truncate(filler, max(0, size - free))
     p = subprocess.run([os.path.join(mount, "feedloom"), op], cwd=mount, env=driver_env(),
-                       capture_output=True, text=True, timeout=TIMEOUT)
+                       capture_output=True, text=True, encoding="utf-8", timeout=TIMEOUT)
     os.remove(filler)
     subprocess.run(["umount", os.path.join(mount, "feedloom")], check=True)
     os.remove(os.path.join(mount, "feedloom"))
@@ -162,8 +161,8 @@ def inner_full_disk(folder, mount, free, op):
         if os.path.lexists(dst):
             os.remove(dst)
         shutil.copy2(os.path.join(mount, n), dst, follow_symlinks=False)
-    sys.stdout.write(p.stdout)
-    sys.stderr.write(p.stderr)
+    sys.stdout.buffer.write(p.stdout.encode("utf-8"))
+    sys.stderr.buffer.write(p.stderr.encode("utf-8"))
     return p.returncode
 
 
@@ -173,9 +172,9 @@ def full_disk(folder, op, new_size):
     free = max(0, (new_size - 1) // 4096 * 4096)
     mount = folder + ".mnt"
     os.mkdir(mount)
-    p = subprocess.run(["unshare", "-rm", sys.executable, os.path.abspath(__file__), "--inner-full-disk",
-                        folder, mount, str(free), op], env=driver_env(), capture_output=True, text=True,
-                       timeout=TIMEOUT)
+    cmd = ["unshare", "-rm", sys.executable, os.path.abspath(__file__), "--inner-full-disk", folder, mount,
+           str(free), op]
+    p = subprocess.run(cmd, env=driver_env(), capture_output=True, text=True, encoding="utf-8", timeout=TIMEOUT)
     check(p.returncode == 0, f"full disk run of {op} ended with {p.returncode}: {p.stderr[-2000:]}")
     return parse(p.stdout)
 
@@ -183,7 +182,7 @@ def full_disk(folder, op, new_size):
 def read_only(folder, op):
     script = 'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && cd "$1" && exec ./feedloom "$2"'
     p = subprocess.run(["unshare", "-rm", "sh", "-c", script, "sh", folder, op], env=driver_env(),
-                       capture_output=True, text=True, timeout=TIMEOUT)
+                       capture_output=True, text=True, encoding="utf-8", timeout=TIMEOUT)
     check(p.returncode == 0, f"read-only run of {op} ended with {p.returncode}: {p.stderr[-2000:]}")
     return parse(p.stdout)
 
@@ -236,7 +235,7 @@ def kill_nine(root, base, target, kind, rng):
     left, mid_write = [], 0
     for round_ in range(KILLS):
         p = subprocess.Popen([os.path.join(folder, "feedloom"), "loop", kind], cwd=folder, env=driver_env(),
-                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, encoding="utf-8")
         try:
             line = p.stdout.readline()  # bounded: the loop prints "ready" or ends
             if line.strip() != "ready":
@@ -267,7 +266,8 @@ def main():
     if not os.path.exists(DRIVER):
         print(__doc__)
         return 2
-    namespaces = subprocess.run(["unshare", "-rm", "true"], capture_output=True).returncode == 0
+    namespaces = shutil.which("unshare") is not None and \
+        subprocess.run(["unshare", "-rm", "true"], capture_output=True).returncode == 0
     if not namespaces:
         print("SKIP full disk and read-only folder: unshare -rm is not permitted on this machine")
     rng = random.Random(1308)
