@@ -1,5 +1,6 @@
 // feedloom-feed: writes the feed of Feedloom's saved items from the state and settings
 // files, for publishing scripts and scheduled jobs. It changes neither file.
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -32,6 +33,10 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write past the file-size limit fails with EFBIG and is reported like any other
+    // write error, instead of the signal ending the program silently with its temporary
+    // file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Paths come in and go out as the system spells them (UTF-8); inside they are CP932.
     const std::string Folder = ExtractFilePath(ExeFileName());
     std::string StatePath = Folder + "feedloom.dat";

@@ -1,10 +1,16 @@
 // Feedloom's entry point: the start-up sequence of a single-instance desktop program.
+#include <csignal>
+
 #include "app/application.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/single_instance.h"
 
 int main(int argc, char** argv) {
+    // A write past the file-size limit fails with EFBIG and is reported like any other
+    // write error, instead of the signal ending the program silently with its temporary
+    // file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     // 1. Another instance holds the lock: end at once, silently.
     if (TNamedMutex::Exists(InstanceLockName)) return 0;
     // 2. Take the lock; losing a race to a second start also ends silently.

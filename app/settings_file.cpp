@@ -26,16 +26,20 @@ void LoadSettings(const std::string& FileName, TSettings& Settings) {
     Settings.FSiteDescription = Ini.ReadString("USER", "description", "");
 }
 
+// One replacement of the file for all eight keys: a failure or a kill on the way never
+// leaves some keys new and others old (a CSS flag set beside the XSL flag it cleared).
 void SaveSettings(const std::string& FileName, const TSettings& Settings) {
-    TIniFile Ini(FileName);
-    Ini.WriteBool("Style", "cssflg", Settings.FCssFlag);
-    Ini.WriteString("Style", "csspath", Settings.FCssPath);
-    Ini.WriteBool("Style", "xslflg", Settings.FXslFlag);
-    Ini.WriteString("Style", "xslpath", Settings.FXslPath);
-    Ini.WriteBool("SVFile", "flg", Settings.F1Checked);
-    Ini.WriteString("SVFile", "path", Settings.FSavePath);
-    Ini.WriteString("Time", "area", Settings.FTimeZone);
-    Ini.WriteString("USER", "description", Settings.FSiteDescription);
+    auto Bool = [](bool B) { return std::string(B ? "1" : "0"); };
+    TIniFile(FileName).WriteStrings({
+        {"Style", "cssflg", Bool(Settings.FCssFlag)},
+        {"Style", "csspath", Settings.FCssPath},
+        {"Style", "xslflg", Bool(Settings.FXslFlag)},
+        {"Style", "xslpath", Settings.FXslPath},
+        {"SVFile", "flg", Bool(Settings.F1Checked)},
+        {"SVFile", "path", Settings.FSavePath},
+        {"Time", "area", Settings.FTimeZone},
+        {"USER", "description", Settings.FSiteDescription},
+    });
 }
 
 std::string SettingsFilePath() {

@@ -11,10 +11,10 @@
 // xslpath; "SVFile" flg, path; "Time" area; "USER" description). The window then sets
 // the check marks of F1, X1 and S2 from F1Checked, FXslFlag and FCssFlag.
 void LoadSettings(const std::string& FileName, TSettings& Settings);
-// SaveSettings: the eight keys in their order, each written by itself (Booleans as "0"
-// and "1"); other sections and keys of the file stay. A key that cannot be written
-// raises EIniFileException "%s に書き込めません"; the keys before it keep their new
-// values, the settings in memory are untouched.
+// SaveSettings: the eight keys in their order (Booleans as "0" and "1"), set in one
+// replacement of the file; other sections and keys of the file stay. A file that cannot
+// be written raises EIniFileException "%s に書き込めません" and is left as it was, all
+// eight keys old; the settings in memory are untouched.
 void SaveSettings(const std::string& FileName, const TSettings& Settings);
 
 // The settings file of the program: the executable's path with ".ini".

@@ -190,22 +190,20 @@ bool TIniFile::ReadBool(const std::string& Section, const std::string& Ident, bo
     return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
+namespace {
+
+// Bytes with one key set by the writing rules; false when the section or key name
+// cannot be written.
+bool SetKey(std::string& Bytes, const std::string& Section, const std::string& Ident,
+            const std::string& Value) {
     std::string_view Sec = Trim(Section), Key = Trim(Ident);
     auto HasBreak = [](std::string_view S) { return S.find_first_of("\r\n") != std::string_view::npos; };
     if (Sec.empty() || Key.empty() || HasBreak(Sec) || HasBreak(Key) ||
         Sec.find(']') != std::string_view::npos || Key.find('=') != std::string_view::npos ||
         Key.front() == '[' || Key.front() == ';')
-        WriteFailed(FFileName);
+        return false;
     std::string_view Val = std::string_view(Value).substr(0, Value.find_first_of("\r\n"));
 
-    std::optional<std::string> Old;
-    try {
-        Old = LoadFile(FFileName);
-    } catch (const EStreamError&) {
-        WriteFailed(FFileName); // writing now would lose what cannot be read
-    }
-    const std::string Bytes = Old.value_or(std::string());
     std::vector<TLine> Lines = SplitLines(Bytes);
     std::string_view NewLine = "\r\n";
     for (const TLine& Line : Lines)
@@ -248,8 +246,28 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
         Out.append(NewLine);
     }
 
+    Bytes = std::move(Out);
+    return true;
+}
+
+} // namespace
+
+void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
+    WriteStrings({{Section, Ident, Value}});
+}
+
+void TIniFile::WriteStrings(const std::vector<TIniKey>& Keys) {
+    std::optional<std::string> Old;
     try {
-        AtomicWriteFile(FFileName, Out);
+        Old = LoadFile(FFileName);
+    } catch (const EStreamError&) {
+        WriteFailed(FFileName); // writing now would lose what cannot be read
+    }
+    std::string Bytes = Old.value_or(std::string());
+    for (const TIniKey& K : Keys)
+        if (!SetKey(Bytes, K.Section, K.Ident, K.Value)) WriteFailed(FFileName);
+    try {
+        AtomicWriteFile(FFileName, Bytes);
     } catch (const EStreamError&) {
         WriteFailed(FFileName);
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/object.h"
 
@@ -51,6 +52,13 @@ public:
     void WriteInteger(const std::string& Section, const std::string& Ident, int32_t Value);
     // Writes "1" or "0".
     void WriteBool(const std::string& Section, const std::string& Ident, bool Value);
+
+    // Several keys set by the writing rules above, in their order, with one replacement
+    // of the file: after a failure the file holds none of them.
+    struct TIniKey {
+        std::string Section, Ident, Value;
+    };
+    void WriteStrings(const std::vector<TIniKey>& Keys);
 
 private:
     std::string FFileName;

@@ -1,8 +1,10 @@
 // Byte streams: the abstract stream, file streams over POSIX descriptors, memory streams.
 #include "platform/streams.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "platform/cp932.h"
 #include "platform/sys_error.h"
@@ -223,6 +226,32 @@ std::string FolderOf(const std::string& Path) {
     return Slash == 0 ? "/" : Path.substr(0, Slash);
 }
 
+// Removes the temporary files of earlier writes of Target whose process no longer runs
+// (killed between creating and renaming them): "<target>.tmp<pid>-<n>". Those of a
+// running process, this one's included, are left to it.
+void RemoveStaleTemporaries(const std::string& Target) {
+    const std::string Folder = FolderOf(Target);
+    const size_t Slash = Target.rfind('/');
+    const std::string Prefix = (Slash == std::string::npos ? Target : Target.substr(Slash + 1)) + ".tmp";
+    DIR* D = opendir(Folder.c_str());
+    if (!D) return;
+    while (const dirent* E = readdir(D)) {
+        const std::string_view Name = E->d_name;
+        if (Name.size() <= Prefix.size() || Name.substr(0, Prefix.size()) != Prefix) continue;
+        const std::string_view Rest = Name.substr(Prefix.size());
+        const size_t Dash = Rest.find('-');
+        if (Dash == 0 || Dash == std::string_view::npos || Dash + 1 == Rest.size()) continue;
+        auto Digits = [](std::string_view S) {
+            return std::all_of(S.begin(), S.end(), [](char C) { return C >= '0' && C <= '9'; });
+        };
+        if (!Digits(Rest.substr(0, Dash)) || !Digits(Rest.substr(Dash + 1)) || Dash > 9) continue;
+        const pid_t Pid = static_cast<pid_t>(std::stol(std::string(Rest.substr(0, Dash))));
+        if (Pid <= 0 || kill(Pid, 0) == 0 || errno != ESRCH) continue;
+        unlinkat(dirfd(D), E->d_name, 0);
+    }
+    closedir(D);
+}
+
 } // namespace
 
 TAtomicFileStream::TAtomicFileStream(const std::string& FileName)
@@ -242,6 +271,7 @@ TAtomicFileStream::TAtomicFileStream(const std::string& FileName)
         FHadTarget = true;
         FTargetMode = St.st_mode & 07777;
     }
+    RemoveStaleTemporaries(FTargetPath);
     // The temporary file lies in the target's folder so that rename stays on one file system.
     static std::atomic<unsigned> Counter{0};
     for (int Attempt = 0; Attempt < 100; ++Attempt) {

@@ -109,6 +109,8 @@ private:
 // EFCreateError "ファイル "%s" を作成できません。%s" with the system's reason. An
 // existing read-only file is not replaced; a symbolic link is followed and the file
 // it names is replaced. The new file keeps the permission bits of the old one.
+// Temporary files of the same target left by a process that was killed on the way
+// (and no longer runs) are removed when the next one is made.
 class TAtomicFileStream : public THandleStream {
 public:
     explicit TAtomicFileStream(const std::string& FileName);

@@ -204,6 +204,13 @@ TEST_F(Profile, FailedWriteRaisesAndChangesNothing) {
     EXPECT_THROW(Ini.WriteString("A", "k\nj", "v"), EIniFileException);
     EXPECT_THROW(Ini.WriteString("", "k", "v"), EIniFileException);
     EXPECT_EQ(ReadAll(Name()), "[A]\r\nk=1\r\n");
+    // Several keys go in together or not at all: the good keys before a bad one are
+    // not written either.
+    EXPECT_THROW(Ini.WriteStrings({{"A", "k", "2"}, {"B", "new", "v"}, {"C", "bad=", "v"}}),
+                 EIniFileException);
+    EXPECT_EQ(ReadAll(Name()), "[A]\r\nk=1\r\n");
+    Ini.WriteStrings({{"A", "k", "2"}, {"B", "new", "v"}, {"A", "j", "3"}});
+    EXPECT_EQ(ReadAll(Name()), "[A]\r\nk=2\r\nj=3\r\n[B]\r\nnew=v\r\n");
 }
 
 TEST_F(Profile, WriteIntoReadOnlyFolderRaises) {

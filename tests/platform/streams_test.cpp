@@ -233,6 +233,34 @@ TEST(AtomicWrite, FailuresRaiseAndKeepTheOldFile) {
     EXPECT_EQ(Names, (std::vector<std::string>{"adir", "afile", "feed.rdf"}));
 }
 
+// A process killed between creating its temporary file and the rename leaves the file
+// behind; the next write of the same target removes it, and only it.
+TEST(AtomicWrite, RemovesTemporariesOfProcessesThatNoLongerRun) {
+    TTempDir Dir;
+    pid_t Dead = fork();
+    ASSERT_GE(Dead, 0);
+    if (Dead == 0) _exit(0);
+    ASSERT_EQ(waitpid(Dead, nullptr, 0), Dead);
+    const std::string D = std::to_string(Dead), Me = std::to_string(getpid());
+    const std::vector<std::string> Kept = {
+        "state.dat.tmp" + Me + "-99", // a running process: this one
+        "other.dat.tmp" + D + "-0",   // another target
+        "state.dat.tmp" + D + "x-1",  // not a temporary name
+        "state.dat.tmp-1",
+    };
+    for (const auto& N : Kept) WriteAll(Dir / N, "k");
+    WriteAll(Dir / ("state.dat.tmp" + D + "-0"), "partial");
+    WriteAll(Dir / ("state.dat.tmp" + D + "-17"), "partial");
+    AtomicWriteFile(Dir / "state.dat", "new");
+    EXPECT_EQ(ReadAll(Dir / "state.dat"), "new");
+    auto Names = Dir.Names();
+    std::sort(Names.begin(), Names.end());
+    std::vector<std::string> Expected = Kept;
+    Expected.push_back("state.dat");
+    std::sort(Expected.begin(), Expected.end());
+    EXPECT_EQ(Names, Expected);
+}
+
 TEST(Files, PathPieces) {
     struct Case {
         std::string In, Path, Name, Ini;
