@@ -264,6 +264,9 @@ def main():
         s.close_feedloom(main_wid)
     except Failure as e:
         print("FAILED:", e)
+        shot = os.environ.get("FEEDLOOM_E2E_SHOT")
+        if shot and shutil.which("import"):  # ImageMagick, when installed
+            s.run(["import", "-window", "root", shot], check=False)
         return 1
     finally:
         s.stop()
