@@ -1,13 +1,15 @@
 // Fuzz target: one windowed editor driven purely by messages chosen by the input bytes: key
 // presses with Shift and Ctrl, character messages (single bytes, lead and trail pairs, Enter,
 // Tab, Backspace), input-method results, mouse clicks and drags in the text and the left
-// margin, clipboard messages and the popup menu's shortcuts (box paste, undo, redo, box
-// mode, marks), read-only and word wrap switched on and off. After every step the screen rows
-// keep their invariants and the caret stays inside them; a read-only step leaves the text as
-// it was; at the end undoing everything gives back the text of the start.
+// margin, clipboard messages, the popup menu's shortcuts and items (box paste, undo, redo, box
+// mode, marks), the edit-control messages, read-only and word wrap switched on and off. After
+// every step the screen rows keep their invariants and the caret stays inside them; a
+// read-only step leaves the text as it was; at the end undoing everything gives back the
+// text of the start, and redoing as many steps the text of the end.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "control/editor_edit_support.h"
@@ -85,7 +87,7 @@ public:
         for (int Step = 0; Step < 64 && !FIn.Exhausted(); ++Step) {
             const std::string Before = TextOf(*T.E);
             const bool ReadOnly = T->GetReadOnly();
-            const unsigned Op = FIn.Next(24);
+            const unsigned Op = FIn.Next(27);
             DoOp(Op);
             if (FTrace)
                 std::fprintf(stderr, "step %d op %u: row %d col %d undo %d text \"%s\"\n", Step, Op,
@@ -96,12 +98,22 @@ public:
         }
         // Undo everything, as the menu and the message would.
         T->SetReadOnly(false);
-        for (int Guard = 0; T->CanUndo(); ++Guard) {
-            if (Guard > 100000) Fail(-1, 0, "undo never ends");
+        const std::string End = TextOf(*T.E);
+        int Undone = 0;
+        for (; T->CanUndo(); ++Undone) {
+            if (Undone > 100000) Fail(-1, 0, "undo never ends");
             T.Send(EM_UNDO);
             Check(-1, 0);
         }
         if (TextOf(*T.E) != FStart) Fail(-1, 0, "undo all did not give back the starting text");
+        // And redoing as many steps gives back the end (steps undone before the end stay
+        // beyond it in the redo list).
+        for (int Redone = 0; Redone < Undone; ++Redone) {
+            if (!T->CanRedo()) Fail(-1, 1, "fewer steps to redo than were undone");
+            T->Redo();
+            Check(-1, 1);
+        }
+        if (TextOf(*T.E) != End) Fail(-1, 1, "redo all did not give back the end text");
     }
 
 private:
@@ -299,6 +311,56 @@ private:
             T.Host->Update();
             T.Host->SetRedraw(false);
             break;
+        case 24: {
+            // The edit-control messages: a selection by offsets (past the end, -1, 0 to -1).
+            const int Size = static_cast<int>(TextOf(*T.E).size());
+            const int A = static_cast<int>(FIn.Next(static_cast<unsigned>(Size) + 3)) - 1;
+            const int B = static_cast<int>(FIn.Next(static_cast<unsigned>(Size) + 3)) - 1;
+            T.Send(EM_SETSEL, static_cast<uintptr_t>(static_cast<intptr_t>(A)), B);
+            break;
+        }
+        case 25: {
+            std::string Text = PieceText(FIn, FIn.Next(6));
+            if (FIn.Next(3) == 0) Text += "\r\n" + PieceText(FIn, FIn.Next(4));
+            T.Send(EM_REPLACESEL, 1, reinterpret_cast<intptr_t>(Text.c_str()));
+            break;
+        }
+        case 26: {
+            // Questions with any row or offset; the answers are not checked, the asking is.
+            const uint32_t Questions[] = {EM_LINEINDEX,    EM_LINELENGTH,     EM_GETLINE, EM_LINEFROMCHAR,
+                                          EM_POSFROMCHAR,  EM_CHARFROMPOS,    EM_GETSEL,  EM_SCROLLCARET,
+                                          EM_GETLINECOUNT, EM_EMPTYUNDOBUFFER};
+            const uint32_t Q = Questions[FIn.Next(10)];
+            const int Size = static_cast<int>(TextOf(*T.E).size());
+            const auto Arg =
+                static_cast<uintptr_t>(static_cast<intptr_t>(FIn.Next(static_cast<unsigned>(Size) + 4)) - 1);
+            char Buffer[80] = {};
+            const uint16_t Capacity = sizeof Buffer;
+            std::memcpy(Buffer, &Capacity, sizeof Capacity);
+            const TPoint P = Point();
+            switch (Q) {
+            case EM_GETLINE:
+                T.Send(Q, Arg, reinterpret_cast<intptr_t>(Buffer));
+                break;
+            case EM_GETSEL: {
+                uint32_t Start = 0, End = 0;
+                T.Send(Q, reinterpret_cast<uintptr_t>(&Start), reinterpret_cast<intptr_t>(&End));
+                if (Start > End) Fail(-1, Q, "EM_GETSEL: start after end");
+                break;
+            }
+            case EM_CHARFROMPOS:
+                T.Send(Q, 0, MAKELPARAM(P.X, P.Y));
+                break;
+            case EM_EMPTYUNDOBUFFER:
+                T.Send(Q);
+                if (!T->GetReadOnly()) FStart = TextOf(*T.E); // nothing left to undo
+                break;
+            default:
+                T.Send(Q, Arg);
+                break;
+            }
+            break;
+        }
         case 23: {
             const TPoint P = Point();
             const int Delta = FIn.Next(2) ? 120 : -120;

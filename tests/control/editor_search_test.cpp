@@ -312,6 +312,35 @@ TEST(EditorSearch, MatchAcrossAChunkBorder) {
     EXPECT_FALSE(G->Search("z", 0));
 }
 
+// Searching up with line breaks skipped, a match may start before the start point and go on
+// into the rows after it; the editor finds it as the search of the whole text does.
+TEST(EditorSearch, UpFindsAMatchThatGoesOnPastTheStartRow) {
+    const std::string Text = "x\r\na\r\nb\r\nc\r\ny";
+    struct TRow {
+        int Row, Col;
+        TSearchOptions Options;
+        std::string Pattern;
+    } Rows[] = {
+        {2, 1, soIgnoreLineBreaks, "abc"},                // after b: a .. c goes on past row 2
+        {1, 1, soIgnoreLineBreaks, "abc"},                // after a: the match would start after it
+        {3, 0, soIgnoreLineBreaks | soFuzzy, "ABC"},      // at c's start
+        {2, 0, soIgnoreLineBreaks | soWholeWord, "abcy"}, // four rows
+    };
+    for (const TRow& R : Rows) {
+        SCOPED_TRACE(R.Pattern + " from " + std::to_string(R.Row) + "," + std::to_string(R.Col));
+        TEditorFixture F(Text);
+        F->SetRowCol(R.Row, R.Col);
+        const TRefResult Want =
+            RefSearch(Text, TSearchInfo{F->RowColToOffset(0, R.Row, R.Col), 0}, R.Pattern, R.Options);
+        const bool Got = F->Search(R.Pattern, R.Options);
+        ASSERT_EQ(Got, Want.Start >= 0);
+        if (Got) {
+            EXPECT_EQ(F->GetSelStart(), Want.Start);
+            EXPECT_EQ(F->GetSelLength(), Want.Length);
+        }
+    }
+}
+
 TEST(EditorSearch, HitStyles) {
     TBlockFontEngine Engine;
     for (TEditorHitStyle Style : {hsSelect, hsDraw, hsCaret}) {
