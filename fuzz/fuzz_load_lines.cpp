@@ -12,27 +12,11 @@
 #include "editor/control/editor.h"
 #include "editor/model/screen_strings.h"
 #include "platform/streams.h"
+#include "scratch_file.h"
 #include "tests/model/lines_reference.h"
 #include "tests/model/screen_strings_support.h"
 
 namespace {
-
-// One scratch file per process, removed at exit.
-class TScratchFile {
-public:
-    TScratchFile() {
-        const char* Base = getenv("TMPDIR");
-        FPath = std::string(Base && *Base ? Base : "/tmp") + "/feedloom-fuzz-lines-XXXXXX";
-        const int Fd = mkstemp(FPath.data());
-        if (Fd < 0) std::abort();
-        close(Fd);
-    }
-    ~TScratchFile() { std::remove(FPath.c_str()); }
-    const std::string& Path() const { return FPath; }
-
-private:
-    std::string FPath;
-};
 
 void Fail(const char* What, const std::string& Detail) {
     std::fprintf(stderr, "load lines: %s %s\n", What, Detail.c_str());
@@ -42,7 +26,7 @@ void Fail(const char* What, const std::string& Detail) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-    static const TScratchFile File;
+    static const TScratchFile File("feedloom-fuzz-lines");
     // The first byte chooses the wrap width (0: no word wrap); the rest is the file.
     const int WrapByte = Size > 0 ? Data[0] % 48 : 0;
     const std::string Bytes(reinterpret_cast<const char*>(Data) + (Size > 0 ? 1 : 0),

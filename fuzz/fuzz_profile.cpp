@@ -14,24 +14,9 @@
 #include "platform/exceptions.h"
 #include "platform/profile.h"
 #include "platform/streams.h"
+#include "scratch_file.h"
 
 namespace {
-
-class TScratchFile {
-public:
-    TScratchFile() {
-        const char* Base = getenv("TMPDIR");
-        FPath = std::string(Base && *Base ? Base : "/tmp") + "/feedloom-fuzz-profile-XXXXXX";
-        const int Fd = mkstemp(FPath.data());
-        if (Fd < 0) std::abort();
-        close(Fd);
-    }
-    ~TScratchFile() { std::remove(FPath.c_str()); }
-    const std::string& Path() const { return FPath; }
-
-private:
-    std::string FPath;
-};
 
 void Fail(const char* What, const std::string& Detail) {
     std::fprintf(stderr, "profile: %s %s\n", What, Detail.c_str());
@@ -77,7 +62,7 @@ std::string ReadFile(const std::string& Path) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-    static const TScratchFile File;
+    static const TScratchFile File("feedloom-fuzz-profile");
     const std::string Text(reinterpret_cast<const char*>(Data), Size);
     {
         TFileStream F(File.Path(), fmCreate);

@@ -507,7 +507,12 @@ bool TEditor::Search(const std::string& Pattern, TSearchOptions Options) {
             }
             Buffer.clear();
             for (int R = First; R <= Last; ++R) AppendRow(Buffer, *this, R);
-            Position.Start = std::min(Offset, static_cast<int>(Buffer.size()));
+            // A match that starts before the start point may go on past the end of its row
+            // when line breaks are skipped: the rows after the chunk are its continuation.
+            if (Options & soIgnoreLineBreaks)
+                for (int R = Last + 1; R < Count && Buffer.size() - Size <= ChunkBytes; ++R)
+                    AppendRow(Buffer, *this, R);
+            Position.Start = std::min(Offset, static_cast<int>(Size));
             Position.Length = 0;
             Found = Matcher.Find(Buffer, Position);
             if (Found >= 0 || First == 0) break;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "control/search_reference.h"
 #include "editor/control/editor.h"
 #include "editor/control/editor_search.h"
 #include "editor/control/search_tables.h"
@@ -17,192 +18,13 @@
 namespace {
 
 using namespace search_tables;
+using namespace search_reference;
 
 std::string L(const char* Utf8) {
     return cp932::Literal(Utf8);
 }
 
-// ---- a plain candidate loop, written from the description of the search ------------------------
-
-bool RefLead(unsigned char B) {
-    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
-}
-bool RefSep(unsigned char B) {
-    return B <= 0x2F || (B >= 0x3A && B <= 0x40) || (B >= 0x5B && B <= 0x60) || (B >= 0x7B && B <= 0x80) ||
-           (B >= 0xA0 && B <= 0xA5) || B >= 0xFD;
-}
-bool RefKanaPair(unsigned char B, unsigned char M) {
-    const bool Flagged = (B >= 0xB6 && B <= 0xC4) || (B >= 0xCA && B <= 0xCE);
-    return (Flagged && (M == 0xDE || M == 0xDF)) || (B == 0xB3 && M == 0xDE);
-}
-// The widened form of a single byte at Y, and how many bytes it took.
-unsigned RefWiden(const std::string& T, size_t Y, int& Used) {
-    const auto B = static_cast<unsigned char>(T[Y]);
-    if (Y + 1 < T.size() && RefKanaPair(B, static_cast<unsigned char>(T[Y + 1]))) {
-        const std::string W = ToFullWidth(T.substr(Y, 2));
-        Used = 2;
-        return static_cast<unsigned char>(W[0]) << 8 | static_cast<unsigned char>(W[1]);
-    }
-    Used = 1;
-    return FullWidthTable[B];
-}
-bool RefFold(unsigned P, unsigned T) {
-    if (P == T) return true;
-    const unsigned PL = P >> 8, PT = P & 0xFF, TL = T >> 8, TT = T & 0xFF;
-    if (PL == TL && TL == 0x82 && TT >= 0x81 && TT <= 0x9A) return PT == TT - 0x21;
-    if (PL == TL && TL == 0x83 && TT >= 0xBF && TT <= 0xD6) return PT == TT - 0x20;
-    if (PL == TL && TL == 0x84 && TT >= 0x70 && TT <= 0x7E) return PT == TT - 0x30;
-    if (PL == TL && TL == 0x84 && TT >= 0x80 && TT <= 0x91) return PT == TT - 0x31;
-    if (PL == 0x87 && TL == 0xEE && TT >= 0xEF && TT <= 0xF8) return PT == TT - 0x9B;
-    return false;
-}
-
-struct TRefResult {
-    int Start = -1;
-    int Length = 0;
-    bool operator==(const TRefResult&) const = default;
-};
-
-TRefResult RefSearch(const std::string& T, TSearchInfo Pos, const std::string& Pattern, TSearchOptions O) {
-    const int N = static_cast<int>(T.size());
-    const bool Down = O & soDown, Case = O & soMatchCase, WW = O & soWholeWord, Fuzzy = O & soFuzzy;
-    if (Pattern.empty() || Pos.Start < 0 || Pos.Start > N || Pos.Length < 0) return {};
-    std::string PS = Case ? Pattern : cp932::UpperCase(Pattern);
-    if (Fuzzy) PS = ToFullWidth(PS);
-    std::vector<unsigned> P;
-    for (size_t I = 0; I < PS.size();) {
-        const auto B = static_cast<unsigned char>(PS[I]);
-        if (RefLead(B) && I + 1 < PS.size()) {
-            P.push_back(B << 8 | static_cast<unsigned char>(PS[I + 1]));
-            I += 2;
-        } else {
-            P.push_back(B);
-            ++I;
-        }
-    }
-    std::vector<int> Cls(static_cast<size_t>(N), 0); // 0 single, 1 lead, 2 trail
-    for (int I = 0; I < N;) {
-        if (RefLead(static_cast<unsigned char>(T[I])) && I + 1 < N) {
-            Cls[I] = 1;
-            Cls[I + 1] = 2;
-            I += 2;
-        } else {
-            ++I;
-        }
-    }
-    auto Trail = [&](int I) { return I >= 0 && I < N && Cls[I] == 2; };
-    auto Byte = [&](int I) -> unsigned { return I < N ? static_cast<unsigned char>(T[I]) : 0u; };
-    auto Match = [&](int X, int& End) {
-        int Y = X;
-        for (size_t I = 0; I < P.size();) {
-            if (Y >= N) return false;
-            const unsigned p = P[I];
-            bool Eq;
-            int Used;
-            if (Cls[Y] == 1) {
-                const unsigned t = Byte(Y) << 8 | Byte(Y + 1);
-                Used = 2;
-                Eq = Case ? p == t : RefFold(p, t);
-            } else if (Fuzzy) {
-                const unsigned w = RefWiden(T, static_cast<size_t>(Y), Used);
-                Eq = Case ? p == w : (w >= 0x100 ? RefFold(p, w) : p == w);
-            } else {
-                Used = 1;
-                Eq = Case ? p == Byte(Y) : p == static_cast<unsigned>(UpperTable[Byte(Y)]);
-            }
-            if (Eq) {
-                Y += Used;
-                ++I;
-                continue;
-            }
-            const unsigned char c = Byte(Y);
-            if (I > 0 && (O & soIgnoreLineBreaks) && (c == 13 || c == 10)) {
-                ++Y;
-                continue;
-            }
-            if (I > 0 && (O & soIgnoreSpaces) && (c == ' ' || c == '\t')) {
-                ++Y;
-                continue;
-            }
-            if (I > 0 && (O & soIgnoreSpaces) && Cls[Y] == 1 && c == 0x81 && Byte(Y + 1) == 0x40) {
-                Y += 2;
-                continue;
-            }
-            return false;
-        }
-        End = Y;
-        return true;
-    };
-    int X, R;
-    if (Down) {
-        X = Pos.Start + Pos.Length;
-        if (Trail(X)) ++X;
-        R = N - X - static_cast<int>(Fuzzy ? P.size() : PS.size());
-    } else {
-        X = Pos.Start;
-        if (Fuzzy) {
-            for (size_t K = 0; K < P.size() && X >= 0; ++K) {
-                if (X <= 0)
-                    X = -1;
-                else if (Trail(X - 1))
-                    X -= 2;
-                else if (X >= 2 && Cls[X - 2] == 0 && RefKanaPair(Byte(X - 2), Byte(X - 1)))
-                    X -= 2;
-                else
-                    --X;
-            }
-        } else {
-            X -= static_cast<int>(PS.size());
-        }
-        if (X < 0) return {};
-        if (Trail(X)) --X;
-        R = X;
-    }
-    while (R >= 0) {
-        if (WW) {
-            if (Down) {
-                if (RefSep(Byte(X)) || (X > 0 && !RefSep(Byte(X - 1)))) {
-                    while (X < N && !RefSep(Byte(X))) --R, ++X;
-                    while (X < N && RefSep(Byte(X))) --R, ++X;
-                }
-                if (Trail(X)) --R, ++X;
-            } else {
-                while (X >= 0 && RefSep(Byte(X))) --R, --X;
-                while (X > 0 && !RefSep(Byte(X - 1))) --R, --X;
-                if (Trail(X)) --R, --X;
-            }
-            if (R < 0) break;
-        }
-        int End;
-        if (Match(X, End) && (!WW || RefSep(Byte(End)))) return {X, End - X};
-        if (Down) {
-            ++X, --R;
-            if (Trail(X)) ++X, --R;
-        } else {
-            --X, --R;
-            if (Trail(X)) --X, --R;
-        }
-    }
-    return {};
-}
-
 // ---- random texts of the characters that fold ---------------------------------------------------
-
-const std::vector<std::string>& Pieces() {
-    static const std::vector<std::string> P = {
-        "a",        "b",        "A",        "B",        "c",        "_",    " ",
-        "\t",       "\r\n",     "\r",       "\n",       ".",        "1",    "\x82\x60",
-        "\x82\x81", "\x82\x61", "\x82\x82",             // full-width A a B b
-        "\x83\x9F", "\x83\xBF",                         // Greek capital and small alpha
-        "\x84\x40", "\x84\x70", "\x84\x4F", "\x84\x80", // Cyrillic
-        "\x87\x54", "\xEE\xEF",                         // Roman numeral one, small one
-        "\xB6",     "\xB6\xDE", "\xCA\xDF", "\xB3\xDE", "\xDE",     "\xDF", "\xB1", // half-width kana
-        "\x83\x4A", "\x83\x4B", "\x83\x70", "\x83\x94", "\x83\x41",                 // full-width kana
-        "\x81\x40",                                                                 // full-width space
-        "\x83\x5C", "\x95\x5C", "\x83\x7C", "\x88\x7C", "\x81\x5F",                 // trail bytes \ | _
-    };
-    return P;
-}
 
 std::string RandomText(std::mt19937& Rng, int Pieces_) {
     std::string S;
@@ -488,6 +310,35 @@ TEST(EditorSearch, MatchAcrossAChunkBorder) {
     TEditorFixture G(std::string(20000, 'q'));
     G->SetRowCol(0, 900);
     EXPECT_FALSE(G->Search("z", 0));
+}
+
+// Searching up with line breaks skipped, a match may start before the start point and go on
+// into the rows after it; the editor finds it as the search of the whole text does.
+TEST(EditorSearch, UpFindsAMatchThatGoesOnPastTheStartRow) {
+    const std::string Text = "x\r\na\r\nb\r\nc\r\ny";
+    struct TRow {
+        int Row, Col;
+        TSearchOptions Options;
+        std::string Pattern;
+    } Rows[] = {
+        {2, 1, soIgnoreLineBreaks, "abc"},                // after b: a .. c goes on past row 2
+        {1, 1, soIgnoreLineBreaks, "abc"},                // after a: the match would start after it
+        {3, 0, soIgnoreLineBreaks | soFuzzy, "ABC"},      // at c's start
+        {2, 0, soIgnoreLineBreaks | soWholeWord, "abcy"}, // four rows
+    };
+    for (const TRow& R : Rows) {
+        SCOPED_TRACE(R.Pattern + " from " + std::to_string(R.Row) + "," + std::to_string(R.Col));
+        TEditorFixture F(Text);
+        F->SetRowCol(R.Row, R.Col);
+        const TRefResult Want =
+            RefSearch(Text, TSearchInfo{F->RowColToOffset(0, R.Row, R.Col), 0}, R.Pattern, R.Options);
+        const bool Got = F->Search(R.Pattern, R.Options);
+        ASSERT_EQ(Got, Want.Start >= 0);
+        if (Got) {
+            EXPECT_EQ(F->GetSelStart(), Want.Start);
+            EXPECT_EQ(F->GetSelLength(), Want.Length);
+        }
+    }
 }
 
 TEST(EditorSearch, HitStyles) {
