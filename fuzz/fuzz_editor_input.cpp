@@ -16,26 +16,13 @@
 #include "editor/control/editor_popup_menu.h"
 #include "editor/model/screen_strings.h"
 #include "editor/model/wrap_option.h"
+#include "fuzz_bytes.h"
 #include "model/screen_strings_support.h"
 
 namespace {
 
 using edit_test::TDriven;
 using edit_test::TextOf;
-
-// Numbers taken from the input; once it is used up every number is 0.
-struct TFuzzBytes {
-    const uint8_t* Data;
-    size_t Size;
-    size_t Pos = 0;
-    unsigned Next(unsigned Bound) {
-        if (Bound == 0) return 0;
-        unsigned V = Pos < Size ? Data[Pos] : 0;
-        ++Pos;
-        return V % Bound;
-    }
-    bool Exhausted() const { return Pos >= Size; }
-};
 
 // Characters of every kind the rows handle: ASCII, double-byte (two columns), half-width
 // kana, a tab, and double-byte characters whose trail byte looks like ASCII.
@@ -46,7 +33,7 @@ constexpr unsigned PieceCount = sizeof Pieces / sizeof Pieces[0];
 
 std::string PieceText(TFuzzBytes& In, unsigned Count) {
     std::string S;
-    for (unsigned I = 0; I < Count; ++I) S += Pieces[In.Next(PieceCount)];
+    for (unsigned I = 0; I < Count; ++I) S += Pieces[In.NextByte(PieceCount)];
     return S;
 }
 
@@ -68,9 +55,9 @@ class TRun {
 public:
     explicit TRun(TFuzzBytes& In) : FIn(In) {
         std::string Text;
-        for (unsigned Line = In.Next(6); Line > 0; --Line) {
-            Text += PieceText(In, In.Next(12));
-            if (Line > 1 || In.Next(2)) Text += "\r\n";
+        for (unsigned Line = In.NextByte(6); Line > 0; --Line) {
+            Text += PieceText(In, In.NextByte(12));
+            if (Line > 1 || In.NextByte(2)) Text += "\r\n";
         }
         if (!Text.empty()) T.E->GetLines()->SetTextStr(Text);
         SetPopupMenuPresenter(&FMenu);
@@ -78,8 +65,8 @@ public:
         // cost most of the run. The invalidated rectangles gather until then.
         T.Host->SetRedraw(false);
         T->SetUndoListMax(100000);
-        if (In.Next(2)) T->GetLeftbar()->SetVisible(true);
-        if (In.Next(2)) SetWrap(true);
+        if (In.NextByte(2)) T->GetLeftbar()->SetVisible(true);
+        if (In.NextByte(2)) SetWrap(true);
         FStart = TextOf(*T.E);
     }
 
@@ -87,7 +74,7 @@ public:
         for (int Step = 0; Step < 64 && !FIn.Exhausted(); ++Step) {
             const std::string Before = TextOf(*T.E);
             const bool ReadOnly = T->GetReadOnly();
-            const unsigned Op = FIn.Next(27);
+            const unsigned Op = FIn.NextByte(27);
             DoOp(Op);
             if (FTrace)
                 std::fprintf(stderr, "step %d op %u: row %d col %d undo %d text \"%s\"\n", Step, Op,
@@ -168,7 +155,7 @@ private:
     }
 
     void SetWrap(bool On) {
-        if (On) T->GetWrapOption()->SetWrapByte(20 + static_cast<int>(FIn.Next(30)));
+        if (On) T->GetWrapOption()->SetWrapByte(20 + static_cast<int>(FIn.NextByte(30)));
         T->SetWordWrap(On);
     }
 
@@ -179,10 +166,10 @@ private:
 
     // A cell of the view, the left margin, or beyond the last row or column.
     TPoint Point() {
-        const int Row = T->GetTopRow() + static_cast<int>(FIn.Next(14)) - 1;
-        const int Col = T->GetTopCol() + static_cast<int>(FIn.Next(40)) - 2;
+        const int Row = T->GetTopRow() + static_cast<int>(FIn.NextByte(14)) - 1;
+        const int Col = T->GetTopCol() + static_cast<int>(FIn.NextByte(40)) - 2;
         TPoint P = T.At(Row, Col);
-        if (FIn.Next(6) == 0) P.X = T->TextLeft() - 2; // the left margin: whole rows
+        if (FIn.NextByte(6) == 0) P.X = T->TextLeft() - 2; // the left margin: whole rows
         return P;
     }
 
@@ -196,26 +183,26 @@ private:
         case 0:
         case 1:
         case 2:
-            Modifiers(FIn.Next(4) == 0 ? 1 : 0);
-            Type(PieceText(FIn, 1 + FIn.Next(3)));
+            Modifiers(FIn.NextByte(4) == 0 ? 1 : 0);
+            Type(PieceText(FIn, 1 + FIn.NextByte(3)));
             Modifiers(0);
             break;
         case 3: {
             // A raw byte: a lone lead byte, a control character, a trail byte.
-            std::string B(1, static_cast<char>(FIn.Next(256)));
-            if (FIn.Next(2)) B += static_cast<char>(FIn.Next(256));
+            std::string B(1, static_cast<char>(FIn.NextByte(256)));
+            if (FIn.NextByte(2)) B += static_cast<char>(FIn.NextByte(256));
             Type(B);
             break;
         }
         case 4: {
             const char Controls[] = {'\r', '\t', '\b', '\r', '\b'};
-            Modifiers(FIn.Next(4));
-            Type(std::string(1, Controls[FIn.Next(5)]));
+            Modifiers(FIn.NextByte(4));
+            Type(std::string(1, Controls[FIn.NextByte(5)]));
             Modifiers(0);
             break;
         }
         case 5: {
-            const std::string Result = PieceText(FIn, 1 + FIn.Next(4));
+            const std::string Result = PieceText(FIn, 1 + FIn.NextByte(4));
             T.Host->ImeResult = Result;
             T.Send(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
             T.Host->ImeResult.clear();
@@ -225,11 +212,11 @@ private:
         case 6:
         case 7:
         case 8: {
-            const uint8_t Vk = Keys[FIn.Next(sizeof Keys)];
-            const unsigned Shift = FIn.Next(4);
-            const bool Repeat = FIn.Next(4) == 0;
+            const uint8_t Vk = Keys[FIn.NextByte(sizeof Keys)];
+            const unsigned Shift = FIn.NextByte(4);
+            const bool Repeat = FIn.NextByte(4) == 0;
             Modifiers(Shift);
-            for (unsigned N = Repeat ? 1 + FIn.Next(4) : 1; N > 0; --N)
+            for (unsigned N = Repeat ? 1 + FIn.NextByte(4) : 1; N > 0; --N)
                 T.Send(WM_KEYDOWN, Vk, static_cast<intptr_t>(1u | (N > 1 ? uint32_t(KF_REPEAT) : 0u)));
             T.Host->DispatchPosted();
             T.Send(WM_KEYUP, Vk, static_cast<intptr_t>(1u | KF_REPEAT | KF_UP));
@@ -238,7 +225,7 @@ private:
         }
         case 9:
         case 10: {
-            Modifiers(FIn.Next(4));
+            Modifiers(FIn.NextByte(4));
             T.Click(Point());
             Modifiers(0);
             break;
@@ -248,10 +235,10 @@ private:
             // A drag: a selection, or a move or copy (Ctrl) when it starts inside one.
             const TPoint From = Point();
             const TPoint To = Point();
-            Modifiers(FIn.Next(4));
+            Modifiers(FIn.NextByte(4));
             T.Down(From);
             T.Move(TPoint{(From.X + To.X) / 2 + 3, (From.Y + To.Y) / 2});
-            if (FIn.Next(4) == 0) T.Move(TPoint{To.X, T->TextTop() - 3}); // above the text
+            if (FIn.NextByte(4) == 0) T.Move(TPoint{To.X, T->TextTop() - 3}); // above the text
             T.Move(To);
             T.Up(To);
             Modifiers(0);
@@ -266,13 +253,13 @@ private:
         }
         case 14: {
             const uint32_t Messages[] = {WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR};
-            T.Send(Messages[FIn.Next(4)]);
+            T.Send(Messages[FIn.NextByte(4)]);
             break;
         }
         case 15:
         case 16: {
-            const unsigned Bits = FIn.Next(4);
-            T.ShortCutKey(ShortCuts[FIn.Next(sizeof ShortCuts)], Bits & 1, true);
+            const unsigned Bits = FIn.NextByte(4);
+            T.ShortCutKey(ShortCuts[FIn.NextByte(sizeof ShortCuts)], Bits & 1, true);
             break;
         }
         case 17:
@@ -284,7 +271,7 @@ private:
             FStart = TextOf(*T.E);
             break;
         case 19:
-            T.Send(EM_SETREADONLY, FIn.Next(4) == 0 ? 1 : 0);
+            T.Send(EM_SETREADONLY, FIn.NextByte(4) == 0 ? 1 : 0);
             break;
         case 20: {
             // A popup menu item by the context menu.
@@ -293,7 +280,7 @@ private:
             TMenuItem* Items[] = {Menu->UndoItem,   Menu->RedoItem,      Menu->CutItem,
                                   Menu->CopyItem,   Menu->PasteItem,     Menu->BoxPasteItem,
                                   Menu->DeleteItem, Menu->SelectAllItem, Menu->BoxSelectionItem};
-            TMenuItem* Item = Items[FIn.Next(9)];
+            TMenuItem* Item = Items[FIn.NextByte(9)];
             FMenu.Choose = Item;
             T.Send(WM_CONTEXTMENU, 0, MAKELPARAM(5, 5));
             FMenu.Choose = nullptr;
@@ -301,8 +288,8 @@ private:
         }
         case 21: {
             // Clipboard contents from elsewhere: text, or a box.
-            std::string Clip = PieceText(FIn, FIn.Next(8));
-            if (FIn.Next(2)) Clip += "\r\n" + PieceText(FIn, FIn.Next(6));
+            std::string Clip = PieceText(FIn, FIn.NextByte(8));
+            if (FIn.NextByte(2)) Clip += "\r\n" + PieceText(FIn, FIn.NextByte(6));
             T.Clip.SetText(Clip);
             break;
         }
@@ -314,14 +301,14 @@ private:
         case 24: {
             // The edit-control messages: a selection by offsets (past the end, -1, 0 to -1).
             const int Size = static_cast<int>(TextOf(*T.E).size());
-            const int A = static_cast<int>(FIn.Next(static_cast<unsigned>(Size) + 3)) - 1;
-            const int B = static_cast<int>(FIn.Next(static_cast<unsigned>(Size) + 3)) - 1;
+            const int A = static_cast<int>(FIn.NextByte(static_cast<unsigned>(Size) + 3)) - 1;
+            const int B = static_cast<int>(FIn.NextByte(static_cast<unsigned>(Size) + 3)) - 1;
             T.Send(EM_SETSEL, static_cast<uintptr_t>(static_cast<intptr_t>(A)), B);
             break;
         }
         case 25: {
-            std::string Text = PieceText(FIn, FIn.Next(6));
-            if (FIn.Next(3) == 0) Text += "\r\n" + PieceText(FIn, FIn.Next(4));
+            std::string Text = PieceText(FIn, FIn.NextByte(6));
+            if (FIn.NextByte(3) == 0) Text += "\r\n" + PieceText(FIn, FIn.NextByte(4));
             T.Send(EM_REPLACESEL, 1, reinterpret_cast<intptr_t>(Text.c_str()));
             break;
         }
@@ -330,10 +317,10 @@ private:
             const uint32_t Questions[] = {EM_LINEINDEX,    EM_LINELENGTH,     EM_GETLINE, EM_LINEFROMCHAR,
                                           EM_POSFROMCHAR,  EM_CHARFROMPOS,    EM_GETSEL,  EM_SCROLLCARET,
                                           EM_GETLINECOUNT, EM_EMPTYUNDOBUFFER};
-            const uint32_t Q = Questions[FIn.Next(10)];
+            const uint32_t Q = Questions[FIn.NextByte(10)];
             const int Size = static_cast<int>(TextOf(*T.E).size());
-            const auto Arg =
-                static_cast<uintptr_t>(static_cast<intptr_t>(FIn.Next(static_cast<unsigned>(Size) + 4)) - 1);
+            const auto Arg = static_cast<uintptr_t>(
+                static_cast<intptr_t>(FIn.NextByte(static_cast<unsigned>(Size) + 4)) - 1);
             char Buffer[80] = {};
             const uint16_t Capacity = sizeof Buffer;
             std::memcpy(Buffer, &Capacity, sizeof Capacity);
@@ -363,7 +350,7 @@ private:
         }
         case 23: {
             const TPoint P = Point();
-            const int Delta = FIn.Next(2) ? 120 : -120;
+            const int Delta = FIn.NextByte(2) ? 120 : -120;
             T.Send(WM_MOUSEWHEEL, static_cast<uintptr_t>(static_cast<uint16_t>(Delta)) << 16,
                    MAKELPARAM(P.X, P.Y));
             break;

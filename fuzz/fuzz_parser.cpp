@@ -33,7 +33,9 @@ TEditorFountain& Scheme() {
     return *F;
 }
 
-bool IsBlank(unsigned char C) { return C != 0 && C != 0x09 && C <= 0x20; }
+bool IsBlank(unsigned char C) {
+    return C != 0 && C != 0x09 && C <= 0x20;
+}
 
 void Check(bool Ok) {
     if (!Ok) __builtin_trap();
@@ -58,11 +60,13 @@ void CheckTiles(TFountainParser& P, std::string_view Text, const TRowAttributeDa
     // What is left is blanks up to the end or up to a row-end byte (CR and LF count as
     // both).
     size_t I = End;
-    while (I < Text.size() && IsBlank(static_cast<unsigned char>(Text[I])) && Text[I] != 0x0D && Text[I] != 0x0A)
+    while (I < Text.size() && IsBlank(static_cast<unsigned char>(Text[I])) && Text[I] != 0x0D &&
+           Text[I] != 0x0A)
         ++I;
     bool StaleRegion = State.BracketIndex >= 3; // only items 0..2 exist
     bool StaleCarry = State.CarryToken == tokBracket && State.CarryLength <= 0 && End == 0;
-    Check(I == Text.size() || Text[I] == 0 || Text[I] == 0x0D || Text[I] == 0x0A || StaleRegion || StaleCarry);
+    Check(I == Text.size() || Text[I] == 0 || Text[I] == 0x0D || Text[I] == 0x0A || StaleRegion ||
+          StaleCarry);
 }
 
 } // namespace

@@ -4,27 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "fuzz_bytes.h"
 #include "tests/model/screen_strings_support.h"
-
-namespace {
-
-// Numbers taken from the input; once it is used up the run ends.
-struct TFuzzBytes {
-    const uint8_t* Data;
-    size_t Size;
-    size_t Pos = 0;
-    unsigned Next(unsigned Bound) {
-        if (Bound == 0) return 0;
-        unsigned V = 0;
-        if (Pos < Size) V = Data[Pos];
-        if (Pos + 1 < Size && Bound > 256) V = V << 8 | Data[Pos + 1], ++Pos;
-        ++Pos;
-        return V % Bound;
-    }
-    bool Exhausted() const { return Pos >= Size; }
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     TFuzzBytes Bytes{Data, Size};

@@ -14,27 +14,13 @@
 #include "control/search_reference.h"
 #include "editor/control/editor.h"
 #include "editor/control/editor_search.h"
+#include "fuzz_bytes.h"
 
 namespace {
 
 using search_reference::Pieces;
 using search_reference::RefSearch;
 using search_reference::TRefResult;
-
-// Numbers taken from the input; once it is used up every number is 0.
-struct TFuzzBytes {
-    const uint8_t* Data;
-    size_t Size;
-    size_t Pos = 0;
-    unsigned Next(unsigned Bound) {
-        if (Bound == 0) return 0;
-        unsigned V = Pos < Size ? Data[Pos] : 0;
-        if (Bound > 256 && Pos + 1 < Size) V = V << 8 | Data[++Pos];
-        ++Pos;
-        return V % Bound;
-    }
-    bool Exhausted() const { return Pos >= Size; }
-};
 
 TSearchOptions OptionsOf(unsigned Mask) {
     const TSearchOptions Bits[] = {soDown,  soMatchCase,        soWholeWord,
