@@ -14,7 +14,7 @@ configure-release: deps
 	@cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 build: configure-release
-	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target feedloom
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target feedloom feedloom-feed
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
