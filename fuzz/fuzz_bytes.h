@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 // Once the input is used up every number is 0 and Exhausted() is true.
 struct TFuzzBytes {
@@ -26,3 +28,18 @@ struct TFuzzBytes {
     }
     bool Exhausted() const { return Pos >= Size; }
 };
+
+// S printable for a failure report: bytes outside printable ASCII, and the backslash, as \xHH.
+inline std::string Quote(const std::string& S) {
+    std::string Q;
+    char Hex[5];
+    for (unsigned char C : S) {
+        if (C >= 0x20 && C < 0x7F && C != '\\') {
+            Q += static_cast<char>(C);
+        } else {
+            std::snprintf(Hex, sizeof Hex, "\\x%02X", C);
+            Q += Hex;
+        }
+    }
+    return Q;
+}

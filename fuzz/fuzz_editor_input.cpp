@@ -112,20 +112,6 @@ private:
     // FEEDLOOM_FUZZ_TRACE set: every step and the text after it on stderr.
     const bool FTrace = std::getenv("FEEDLOOM_FUZZ_TRACE") != nullptr;
 
-    static std::string Quote(const std::string& S) {
-        std::string Q;
-        char Hex[5];
-        for (unsigned char C : S) {
-            if (C >= 0x20 && C < 0x7F && C != '\\') {
-                Q += static_cast<char>(C);
-            } else {
-                std::snprintf(Hex, sizeof Hex, "\\x%02X", C);
-                Q += Hex;
-            }
-        }
-        return Q;
-    }
-
     [[noreturn]] void Fail(int Step, unsigned Op, const char* What) {
         std::fprintf(stderr, "editor input: step %d op %u: %s\n  start \"%s\"\n  now   \"%s\"\n", Step, Op,
                      What, Quote(FStart).c_str(), Quote(TextOf(*T.E)).c_str());

@@ -43,20 +43,6 @@ std::string PieceText(TFuzzBytes& In, unsigned Count, bool Breaks = true) {
     return S;
 }
 
-std::string Quote(const std::string& S) {
-    std::string Q;
-    char Hex[5];
-    for (unsigned char C : S) {
-        if (C >= 0x20 && C < 0x7F && C != '\\') {
-            Q += static_cast<char>(C);
-        } else {
-            std::snprintf(Hex, sizeof Hex, "\\x%02X", C);
-            Q += Hex;
-        }
-    }
-    return Q;
-}
-
 [[noreturn]] void Fail(const char* What, const std::string& Text, const std::string& Pattern,
                        TSearchOptions O, TSearchInfo Pos, TRefResult Want, TRefResult Have) {
     std::fprintf(
