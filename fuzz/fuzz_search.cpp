@@ -2,7 +2,7 @@
 // options (every combination of the six), the text (pieces of the characters that fold, or
 // raw bytes), the pattern (pieces, or bytes copied from the text), where the search starts
 // and the length of the current hit; a run of successive searches follows each hit. One input
-// in four also fills an editor with rows of such text and compares TEditor::Search, which
+// in six instead fills an editor with rows of such text and compares TEditor::Search, which
 // reads the rows in chunks, with the reference over the whole text.
 #include <algorithm>
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "control/search_reference.h"
 #include "editor/control/editor.h"
 #include "editor/control/editor_search.h"
+#include "editor/model/wrap_option.h"
 #include "fuzz_bytes.h"
 
 namespace {
@@ -102,34 +103,42 @@ void CheckMatcher(TFuzzBytes& In) {
     }
 }
 
-// Successive searches of an editor's rows against the reference over the whole text.
+// Successive searches of an editor's rows from any point against the reference over the
+// whole text: rows of pieces and long runs of empty rows, now and then copied for several
+// chunks, with or without word wrap; the pattern is pieces or a long copy out of the text
+// without its breaks and blanks, so that matches are few and skip breaks across chunks.
 void CheckEditor(TFuzzBytes& In) {
     TSearchOptions O = OptionsOf(In.Next(64));
     std::string Rows;
     const unsigned RowCount = 1 + In.Next(24);
     for (unsigned R = 0; R < RowCount; ++R) {
         if (R) Rows += "\r\n";
-        Rows += PieceText(In, In.Next(40), false);
+        if (In.Next(6) == 0)
+            for (unsigned Empty = In.Next(5000); Empty > 0; --Empty) Rows += "\r\n";
+        else
+            Rows += PieceText(In, In.Next(40), false);
     }
-    std::string Pattern = PieceText(In, 1 + In.Next(3), false);
-    if (Pattern.empty()) Pattern = "a";
-    // Now and then enough copies of the rows for several chunks; a match may then span one
-    // row break only, so line breaks are not skipped.
     std::string Text = Rows;
-    if (In.Next(3) == 0 && !Rows.empty()) {
+    if (In.Next(3) == 0 && !Rows.empty())
         while (Text.size() < 12000) Text += "\r\n" + Rows;
-        O &= static_cast<TSearchOptions>(~soIgnoreLineBreaks);
+    std::string Pattern;
+    if (In.Next(2) == 0 && !Text.empty()) {
+        Pattern = Text.substr(In.Next(static_cast<unsigned>(Text.size())), 1 + In.Next(200));
+        std::erase_if(Pattern, [](char C) { return C == '\r' || C == '\n' || C == ' ' || C == '\t'; });
+    } else {
+        Pattern = PieceText(In, 1 + In.Next(3), false);
     }
+    if (Pattern.empty()) Pattern = "a";
     std::unique_ptr<TEditor> E{TEditor::Create(nullptr)};
+    if (In.Next(3) == 0) {
+        E->GetWrapOption()->SetWrapByte(static_cast<int>(20 + In.Next(40)));
+        E->SetWordWrap(true);
+    }
     E->GetLines()->SetTextStr(Text);
     E->SetHitStyle(hsSelect);
     const bool Down = O & soDown;
-    const int Last = E->RowsCount() - 1;
-    if (Down)
-        E->SetRowCol(0, 0);
-    else
-        E->SetRowCol(Last, E->RowWidth(Last));
-    TSearchInfo Pos{Down ? 0 : static_cast<int>(Text.size()), 0};
+    E->SetSelStart(static_cast<int>(In.Next(static_cast<unsigned>(Text.size()) + 1)));
+    TSearchInfo Pos{E->GetSelStart(), 0};
     for (int Hit = 0; Hit < 3; ++Hit) {
         const TRefResult Want = RefSearch(Text, Pos, Pattern, O);
         const bool Got = E->Search(Pattern, O);

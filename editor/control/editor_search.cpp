@@ -148,13 +148,17 @@ uint16_t TSearchMatcher::TextChar(const unsigned char* B, int N, int Y, int& Len
     return C;
 }
 
-bool TSearchMatcher::MatchAt(const unsigned char* B, int N, int X, int& End) const {
+int TSearchMatcher::MatchEnd(const unsigned char* B, int N, int X, bool& Cut) const {
     const bool SkipBreaks = (FOptions & soIgnoreLineBreaks) != 0;
     const bool SkipSpaces = (FOptions & soIgnoreSpaces) != 0;
     const size_t M = FChars.size();
+    Cut = false;
     int Y = X;
     for (size_t I = 0; I < M;) {
-        if (Y >= N) return false;
+        if (Y >= N) {
+            Cut = true;
+            return -1;
+        }
         int Len;
         const uint16_t T = TextChar(B, N, Y, Len);
         if (CharEquals(FChars[I], T)) {
@@ -178,21 +182,35 @@ bool TSearchMatcher::MatchAt(const unsigned char* B, int N, int X, int& End) con
                 continue;
             }
         }
-        return false;
+        // The last byte may be the first of a character the next bytes complete: a lead
+        // byte, or with soFuzzy a katakana before its voiced mark.
+        Cut = Y == N - 1 && (IsLead(B[Y]) || (FOptions & soFuzzy));
+        return -1;
     }
+    return Y;
+}
+
+bool TSearchMatcher::MatchAt(const unsigned char* B, int N, int X, int& End) const {
+    bool Cut;
+    const int Y = MatchEnd(B, N, X, Cut);
+    if (Y < 0) return false;
     End = Y;
     return true;
 }
 
+bool TSearchMatcher::MayStartAt(const unsigned char* B, int X, const TSearchContext& Context) const {
+    if (IsTrailAt(B, X)) return false;
+    if (!(FOptions & soWholeWord)) return true;
+    return !IsSeparator(B[X]) && (X > 0 ? IsSeparator(B[X - 1]) : !Context.WordBefore);
+}
+
 // The end of the match at candidate X, or -1: X must be a character start (and with
-// soWholeWord a word start) and the match must end before a separator or the buffer's end.
-int TSearchMatcher::Check(const unsigned char* B, int N, int X) const {
-    if (IsTrailAt(B, X)) return -1;
-    const bool WholeWord = (FOptions & soWholeWord) != 0;
-    if (WholeWord && (IsSeparator(B[X]) || (X > 0 && !IsSeparator(B[X - 1])))) return -1;
+// soWholeWord a word start) and the match must end before a separator or the text's end.
+int TSearchMatcher::Check(const unsigned char* B, int N, int X, const TSearchContext& Context) const {
+    if (!MayStartAt(B, X, Context)) return -1;
     int End;
     if (!MatchAt(B, N, X, End)) return -1;
-    if (WholeWord && End < N && !IsSeparator(B[End])) return -1;
+    if ((FOptions & soWholeWord) && (End < N ? !IsSeparator(B[End]) : Context.WordAfter)) return -1;
     return End;
 }
 
@@ -307,7 +325,8 @@ struct TVectorFilter {
 } // namespace
 #endif
 
-int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, int& Len) const {
+int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
+                             int& Len) const {
     int X = From;
 #if defined(__SSE2__)
     if (FVectorScan) {
@@ -318,7 +337,7 @@ int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, in
             if (To - X < 15) Mask &= (1u << (To - X + 1)) - 1;
             while (Mask != 0) {
                 const int J = X + std::countr_zero(Mask);
-                const int End = Check(B, N, J);
+                const int End = Check(B, N, J, Context);
                 if (End >= 0) {
                     Len = End - J;
                     return J;
@@ -330,7 +349,7 @@ int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, in
 #endif
     for (; X <= To; ++X) {
         if (X + 1 < N && !PairMayStart(B[X], B[X + 1])) continue;
-        const int End = Check(B, N, X);
+        const int End = Check(B, N, X, Context);
         if (End >= 0) {
             Len = End - X;
             return X;
@@ -339,11 +358,12 @@ int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, in
     return -1;
 }
 
-int TSearchMatcher::ScanUp(const unsigned char* B, int N, int From, int To, int& Len) const {
+int TSearchMatcher::ScanUp(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
+                           int& Len) const {
     int X = From;
     auto Try = [&](int At) {
         if (At + 1 < N && !PairMayStart(B[At], B[At + 1])) return false;
-        const int End = Check(B, N, At);
+        const int End = Check(B, N, At, Context);
         if (End < 0) return false;
         Len = End - At;
         return true;
@@ -360,7 +380,7 @@ int TSearchMatcher::ScanUp(const unsigned char* B, int N, int From, int To, int&
             while (Mask != 0) {
                 const int Bit = 31 - std::countl_zero(Mask);
                 const int J = Base + Bit;
-                const int End = Check(B, N, J);
+                const int End = Check(B, N, J, Context);
                 if (End >= 0) {
                     Len = End - J;
                     return J;
@@ -375,44 +395,92 @@ int TSearchMatcher::ScanUp(const unsigned char* B, int N, int From, int To, int&
     return -1;
 }
 
-int TSearchMatcher::Find(std::string_view Buffer, TSearchInfo& Position) const {
+void TSearchMatcher::CandidateRange(std::string_view Buffer, const TSearchInfo& Position, int& From,
+                                    int& To) const {
     const auto* B = reinterpret_cast<const unsigned char*>(Buffer.data());
     const int N = static_cast<int>(Buffer.size());
-    if (FChars.empty() || Position.Start < 0 || Position.Start > N || Position.Length < 0) return -1;
-    const bool Fuzzy = (FOptions & soFuzzy) != 0;
-    // With soFuzzy a pattern character may match a single text byte.
-    const int64_t Least = Fuzzy ? static_cast<int64_t>(FChars.size()) : static_cast<int64_t>(FPattern.size());
-    int Len = 0;
-    int Found;
+    From = 0;
+    To = -1;
+    if (FChars.empty() || Position.Start < 0 || Position.Start > N || Position.Length < 0) return;
     if (FOptions & soDown) {
         int64_t S = int64_t{Position.Start} + Position.Length;
         if (S < N && IsTrailAt(B, static_cast<int>(S))) ++S;
-        const int64_t Last = N - Least;
-        if (Last < S) return -1;
-        Found = ScanDown(B, N, static_cast<int>(S), static_cast<int>(Last), Len);
-    } else {
-        int64_t S = Position.Start;
-        if (Fuzzy) {
-            // Back by the pattern's characters: a double-byte character, or a half-width
-            // katakana with its mark, is one step.
-            for (size_t K = 0; K < FChars.size() && S >= 0; ++K) {
-                const int I = static_cast<int>(S);
-                if (I <= 0)
-                    S = -1;
-                else if (IsTrailAt(B, I - 1))
-                    S -= 2;
-                else if (I >= 2 && IsKanaPair(B[I - 2], B[I - 1]) && !IsTrailAt(B, I - 2))
-                    S -= 2;
-                else
-                    S -= 1;
-            }
-        } else {
-            S -= Least;
-        }
-        if (S < 0) return -1;
-        if (S < N && IsTrailAt(B, static_cast<int>(S))) --S;
-        Found = ScanUp(B, N, static_cast<int>(S), 0, Len);
+        if (S >= N) return;
+        From = static_cast<int>(S);
+        To = N - 1;
+        return;
     }
+    int64_t S = Position.Start;
+    if (FOptions & soFuzzy) {
+        // Back by the pattern's characters: a double-byte character, or a half-width
+        // katakana with its mark, is one step.
+        for (size_t K = 0; K < FChars.size() && S >= 0; ++K) {
+            const int I = static_cast<int>(S);
+            if (I <= 0)
+                S = -1;
+            else if (IsTrailAt(B, I - 1))
+                S -= 2;
+            else if (I >= 2 && IsKanaPair(B[I - 2], B[I - 1]) && !IsTrailAt(B, I - 2))
+                S -= 2;
+            else
+                S -= 1;
+        }
+    } else {
+        S -= static_cast<int64_t>(FPattern.size());
+    }
+    if (S < 0) return;
+    if (S < N && IsTrailAt(B, static_cast<int>(S))) --S;
+    To = static_cast<int>(S);
+}
+
+int TSearchMatcher::FindIn(std::string_view Buffer, int From, int To, const TSearchContext& Context,
+                           int& Len) const {
+    const auto* B = reinterpret_cast<const unsigned char*>(Buffer.data());
+    const int N = static_cast<int>(Buffer.size());
+    if (FChars.empty()) return -1;
+    // A match covers at least one byte per pattern character, and without soFuzzy as many
+    // bytes as the pattern has.
+    const int64_t Least = (FOptions & soFuzzy) ? static_cast<int64_t>(FChars.size())
+                                               : static_cast<int64_t>(FPattern.size());
+    From = std::max(From, 0);
+    To = static_cast<int>(std::min<int64_t>(To, N - Least));
+    if (To < From) return -1;
+    return (FOptions & soDown) ? ScanDown(B, N, From, To, Context, Len) : ScanUp(B, N, To, From, Context, Len);
+}
+
+bool TSearchMatcher::CutOff(std::string_view Buffer, int From, int To, const TSearchContext& Context) const {
+    const auto* B = reinterpret_cast<const unsigned char*>(Buffer.data());
+    const int N = static_cast<int>(Buffer.size());
+    if (FChars.empty()) return false;
+    To = std::min(To, N - 1);
+    // A match cut off by the end holds fewer than all of the pattern's characters, at most two
+    // bytes each, besides the breaks and blanks it skips (0x81 0x40 counted as skipped byte
+    // by byte, which only widens the stretch): it starts within this stretch of the end.
+    const bool SkipBreaks = (FOptions & soIgnoreLineBreaks) != 0;
+    const bool SkipSpaces = (FOptions & soIgnoreSpaces) != 0;
+    const int Most = 2 * static_cast<int>(FChars.size());
+    int X = N, Kept = 0;
+    while (X > From) {
+        const unsigned char C = B[X - 1];
+        const bool Skipped = (SkipBreaks && (C == CR || C == LF)) ||
+                             (SkipSpaces && (C == ' ' || C == '\t' || C == 0x81 || C == 0x40));
+        if (!Skipped && Kept++ == Most) break;
+        --X;
+    }
+    if (X < N && IsTrailAt(B, X)) ++X;
+    for (; X <= To; X += IsLead(B[X]) && X + 1 < N ? 2 : 1) {
+        if (!MayStartAt(B, X, Context)) continue;
+        bool Cut;
+        MatchEnd(B, N, X, Cut);
+        if (Cut) return true;
+    }
+    return false;
+}
+
+int TSearchMatcher::Find(std::string_view Buffer, TSearchInfo& Position) const {
+    int From, To, Len = 0;
+    CandidateRange(Buffer, Position, From, To);
+    const int Found = FindIn(Buffer, From, To, TSearchContext{}, Len);
     if (Found >= 0) Position.Length = Len;
     return Found;
 }
@@ -437,10 +505,67 @@ bool SearchText(std::string_view Buffer, TSearchInfo& Position, std::string_view
 
 namespace {
 
-void AppendRow(std::string& Buffer, const TEditor& Editor, int ARow) {
-    Buffer.append(Editor.RowText(ARow));
-    if (Editor.RowAttr(ARow) == raCrlf) Buffer.append("\r\n");
-}
+// The rows of an editor read into one buffer a few at a time: a chunk of rows whose
+// candidates are tried, then as many rows after them as a match begun in the chunk needs.
+struct TRowBuffer {
+    const TEditor& Editor;
+    const TSearchMatcher& Matcher;
+    const int Count;
+    std::string Text;
+    int First = 0; // the chunk's first row
+    int Next = 0;  // the row after the buffer
+
+    size_t RowBytes(int Row) const {
+        return Editor.RowText(Row).size() + (Editor.RowAttr(Row) == raCrlf ? 2 : 0);
+    }
+
+    void Append() {
+        Text.append(Editor.RowText(Next));
+        if (Editor.RowAttr(Next) == raCrlf) Text.append("\r\n");
+        ++Next;
+    }
+
+    // Rows First..Last; Last is included whatever its size.
+    void Read(int FirstRow, int LastRow) {
+        Text.clear();
+        First = Next = FirstRow;
+        while (Next <= LastRow) Append();
+    }
+
+    // The text beside the buffer: a wrapped row goes on in the next row without a break.
+    TSearchContext Context() const {
+        TSearchContext C;
+        if (First > 0 && Editor.RowAttr(First - 1) != raCrlf) {
+            const std::string_view Before = Editor.RowText(First - 1);
+            C.WordBefore = !Before.empty() && !IsSeparator(static_cast<unsigned char>(Before.back()));
+        }
+        if (Next < Count) {
+            const std::string_view After = Editor.RowText(Next);
+            C.WordAfter = !After.empty() && !IsSeparator(static_cast<unsigned char>(After.front()));
+        }
+        return C;
+    }
+
+    // The first (soDown) or last candidate in From..To that matches, reading on past the
+    // chunk while a candidate that would come first is cut off by the buffer's end. The
+    // rows read on grow by at least their own size each time, so a match that skips a long
+    // run of breaks or blanks costs time in proportion to that run.
+    int Find(int From, int To, int& Len) {
+        const size_t Chunk = Text.size();
+        for (;;) {
+            const TSearchContext C = Context();
+            const int Found = Matcher.FindIn(Text, From, To, C, Len);
+            if (Next >= Count) return Found;
+            const bool Down = Matcher.Options() & soDown;
+            const bool Open = Found < 0   ? Matcher.CutOff(Text, From, To, C)
+                              : Down      ? Matcher.CutOff(Text, From, Found - 1, C)
+                                          : Matcher.CutOff(Text, Found + 1, To, C);
+            if (!Open) return Found;
+            const size_t Target = Text.size() + std::max<size_t>(256, Text.size() - Chunk);
+            while (Next < Count && Text.size() < Target) Append();
+        }
+    }
+};
 
 } // namespace
 
@@ -448,84 +573,80 @@ bool TEditor::Search(const std::string& Pattern, TSearchOptions Options) {
     const int Count = RowsCount();
     if (Count == 0 || Pattern.empty()) return false;
     const TSearchMatcher Matcher(Pattern, Options);
-    std::string Buffer;
-    Buffer.reserve(ChunkBytes * 2);
-    TSearchInfo Position;
-    int First = 0; // the first row of the buffer
-    int Found = -1;
+    if (Matcher.Empty()) return false;
+    TRowBuffer Buffer{*this, Matcher, Count, {}};
+    Buffer.Text.reserve(ChunkBytes * 2);
+    // Each chunk is at least ChunkBytes of whole rows, and every candidate is tried in the
+    // chunk that holds its row.
+    int Row, Byte;
+    TSearchInfo Position; // the start point, within the first chunk
     if (Options & soDown) {
-        int Row, Byte;
         if (HasSelection()) {
             Row = FSelRange.EndRow;
             Byte = FSelRange.LastByte + 1;
         } else {
             Row = std::min(FRow, Count - 1);
             // The empty row after a final line break starts after that break.
-            Byte = FRow < Count ? ColToByte(FRow, FCol)
-                                : static_cast<int>(RowText(Row).size()) + (RowAttr(Row) == raCrlf ? 2 : 0);
+            Byte = FRow < Count ? ColToByte(FRow, FCol) : static_cast<int>(Buffer.RowBytes(Row));
         }
-        First = Row;
-        Position.Start = std::max(Byte, 0);
+    } else if (HasSelection()) {
+        Row = FSelRange.StartRow;
+        Byte = FSelRange.StartByte;
+    } else if (FRow >= Count) {
+        // The empty row after the final line break.
+        Row = Count - 1;
+        Byte = static_cast<int>(Buffer.RowBytes(Row));
+    } else {
+        Row = FRow;
+        Byte = ColToByte(FRow, FCol);
+    }
+    int Found = -1, Len = 0;
+    if (Options & soDown) {
         // A hit shown as a caret is still selected, so the search already starts after it;
         // its recorded length is not added again.
-        Position.Length = 0;
+        int First = Row;
+        int From = -1, To = -1;
         for (;;) {
-            Buffer.clear();
-            int R = First;
-            while (R < Count && Buffer.size() <= ChunkBytes) AppendRow(Buffer, *this, R++);
-            Position.Start = std::min(Position.Start, static_cast<int>(Buffer.size()));
-            Found = Matcher.Find(Buffer, Position);
-            if (Found >= 0 || R >= Count) break;
-            // The next chunk repeats the last row, so that a match across one row break is
-            // found, unless this chunk was a single row.
-            First = R - 1 > First ? R - 1 : R;
-            Position = TSearchInfo{};
+            int Last = First;
+            for (size_t Size = Buffer.RowBytes(Last); Last + 1 < Count && Size <= ChunkBytes;)
+                Size += Buffer.RowBytes(++Last);
+            Buffer.Read(First, Last);
+            if (First == Row) {
+                Position.Start = std::min(std::max(Byte, 0), static_cast<int>(Buffer.Text.size()));
+                Matcher.CandidateRange(Buffer.Text, Position, From, To);
+                if (To < From) From = static_cast<int>(Buffer.Text.size());
+            } else {
+                From = 0;
+            }
+            To = static_cast<int>(Buffer.Text.size()) - 1;
+            Found = Buffer.Find(From, To, Len);
+            if (Found >= 0 || Last + 1 >= Count) break;
+            First = Last + 1;
         }
     } else {
-        int Row, Byte;
-        if (HasSelection()) {
-            Row = FSelRange.StartRow;
-            Byte = FSelRange.StartByte;
-        } else if (FRow >= Count) {
-            // The empty row after the final line break.
-            Row = Count - 1;
-            Byte = static_cast<int>(RowText(Row).size()) + (RowAttr(Row) == raCrlf ? 2 : 0);
-        } else {
-            Row = FRow;
-            Byte = ColToByte(FRow, FCol);
-        }
-        int Last = Row; // the last row of the buffer
-        int Offset = std::max(Byte, 0);
+        int Last = Row;
         for (;;) {
-            First = Last;
-            size_t Size = RowText(First).size() + (RowAttr(First) == raCrlf ? 2 : 0);
-            while (First > 0 && Size <= ChunkBytes) {
-                --First;
-                const size_t RowSize = RowText(First).size() + (RowAttr(First) == raCrlf ? 2 : 0);
-                Size += RowSize;
-                Offset += static_cast<int>(RowSize);
+            int First = Last;
+            for (size_t Size = Buffer.RowBytes(First); First > 0 && Size <= ChunkBytes;)
+                Size += Buffer.RowBytes(--First);
+            Buffer.Read(First, Last);
+            int From = 0, To = static_cast<int>(Buffer.Text.size()) - 1;
+            if (Last == Row) {
+                // The start point, counted from the chunk's first row.
+                Position.Start = std::max(Byte, 0);
+                for (int R = First; R < Last; ++R) Position.Start += static_cast<int>(Buffer.RowBytes(R));
+                Position.Start = std::min(Position.Start, static_cast<int>(Buffer.Text.size()));
+                Matcher.CandidateRange(Buffer.Text, Position, From, To);
             }
-            Buffer.clear();
-            for (int R = First; R <= Last; ++R) AppendRow(Buffer, *this, R);
-            // A match that starts before the start point may go on past the end of its row
-            // when line breaks are skipped: the rows after the chunk are its continuation.
-            if (Options & soIgnoreLineBreaks)
-                for (int R = Last + 1; R < Count && Buffer.size() - Size <= ChunkBytes; ++R)
-                    AppendRow(Buffer, *this, R);
-            Position.Start = std::min(Offset, static_cast<int>(Size));
-            Position.Length = 0;
-            Found = Matcher.Find(Buffer, Position);
+            Found = Buffer.Find(From, To, Len);
             if (Found >= 0 || First == 0) break;
-            // The next chunk ends with this chunk's first row, unless this chunk was that row
-            // alone (it would be searched again and again).
-            Last = First < Last ? First : First - 1;
-            Offset = static_cast<int>(RowText(Last).size()) + (RowAttr(Last) == raCrlf ? 2 : 0);
+            Last = First - 1;
         }
     }
     if (Found < 0) return false;
     CancelSelection();
-    SetCaretOffset(First, Found);
-    HitSelect(Position.Length);
+    SetCaretOffset(Buffer.First, Found);
+    HitSelect(Len);
     ScrollCaretIntoView();
     return true;
 }

@@ -24,6 +24,12 @@ struct TSearchInfo {
     int Length = 0;
 };
 
+// What lies beside a buffer cut out of a longer text, for the whole-word tests at its ends.
+struct TSearchContext {
+    bool WordBefore = false; // the byte before the buffer belongs to a word
+    bool WordAfter = false;  // the byte after the buffer belongs to a word
+};
+
 // S with every single byte replaced by its full-width form; double-byte characters copied.
 // A half-width katakana followed by its voiced or semi-voiced mark becomes one character.
 std::string ToFullWidth(std::string_view S);
@@ -42,19 +48,33 @@ public:
     // the bytes it covers) or -1.
     int Find(std::string_view Buffer, TSearchInfo& Position) const;
 
+    // The candidates Find tries for Position: offsets From to To (none when To < From).
+    void CandidateRange(std::string_view Buffer, const TSearchInfo& Position, int& From, int& To) const;
+    // The first (soDown) or last candidate in From..To whose match lies within Buffer, or -1;
+    // Len is then the bytes it covers. From must be a character start.
+    int FindIn(std::string_view Buffer, int From, int To, const TSearchContext& Context, int& Len) const;
+    // Whether a candidate in From..To is cut off by the end of Buffer: its characters match up
+    // to there, so the text after the buffer decides it.
+    bool CutOff(std::string_view Buffer, int From, int To, const TSearchContext& Context) const;
+
     // Whether the pattern matches at offset X of Buffer, X being a character start (the
     // whole-word tests excluded); End is then the offset after the match.
     bool MatchAt(const unsigned char* B, int N, int X, int& End) const;
 
 private:
     bool CharEquals(uint16_t P, uint16_t T) const;
+    // MatchAt's comparison: the end of the match, or -1; Cut tells whether it failed only for
+    // want of text after the buffer.
+    int MatchEnd(const unsigned char* B, int N, int X, bool& Cut) const;
+    // Whether a match may start at X: a character start, and with soWholeWord a word start.
+    bool MayStartAt(const unsigned char* B, int X, const TSearchContext& Context) const;
     // The text character at Y (Y < N) as it is compared: its code and byte length.
     uint16_t TextChar(const unsigned char* B, int N, int Y, int& Len) const;
-    int Check(const unsigned char* B, int N, int X) const;
+    int Check(const unsigned char* B, int N, int X, const TSearchContext& Context) const;
     bool PairMayStart(unsigned char B0, unsigned char B1) const;
     void PrepareFilter();
-    int ScanDown(const unsigned char* B, int N, int From, int To, int& Len) const;
-    int ScanUp(const unsigned char* B, int N, int From, int To, int& Len) const;
+    int ScanDown(const unsigned char* B, int N, int From, int To, const TSearchContext& Context, int& Len) const;
+    int ScanUp(const unsigned char* B, int N, int From, int To, const TSearchContext& Context, int& Len) const;
 
     TSearchOptions FOptions;
     std::string FPattern;

@@ -11,6 +11,7 @@
 #include "editor/control/editor.h"
 #include "editor/control/editor_search.h"
 #include "editor/control/search_tables.h"
+#include "editor/model/wrap_option.h"
 #include "platform/cp932.h"
 #include "support/block_font_engine.h"
 #include "support/fake_window_host.h"
@@ -235,14 +236,42 @@ TEST(EditorSearch, EmptyEditorFindsNothing) {
     EXPECT_EQ(G->GetSelectionState(), selNone);
 }
 
-// Rows of random lengths, enough for several chunks; the matches of patterns without line
-// breaks never span rows, so the chunked search must find exactly what a search of the whole
-// text finds.
+// Successive searches both ways from each start offset must give what the reference finds
+// in the whole text.
+void ExpectSearchesAgree(TEditor* E, const std::string& Text, const std::string& Pattern, TSearchOptions O,
+                         const std::vector<int>& Starts, int Hits) {
+    for (int Start : Starts)
+        for (TSearchOptions Dir : {soDown, TSearchOptions{0}}) {
+            E->SetSelStart(Start);
+            SCOPED_TRACE(testing::Message() << "options " << (O | Dir) << " from " << E->GetSelStart()
+                                            << " pattern " << testing::PrintToString(Pattern));
+            TSearchInfo Pos{E->GetSelStart(), 0};
+            for (int Hit = 0; Hit < Hits; ++Hit) {
+                const TRefResult Want = RefSearch(Text, Pos, Pattern, O | Dir);
+                const bool Got = E->Search(Pattern, O | Dir);
+                ASSERT_EQ(Got, Want.Start >= 0) << "hit " << Hit << " from " << Pos.Start;
+                if (!Got) break;
+                ASSERT_EQ(E->GetSelStart(), Want.Start) << "hit " << Hit << " from " << Pos.Start;
+                ASSERT_EQ(E->GetSelLength(), Want.Length);
+                Pos = Dir ? TSearchInfo{Want.Start + Want.Length, 0} : TSearchInfo{Want.Start, 0};
+            }
+        }
+}
+
+// Rows of random lengths with runs of empty rows, enough for several chunks, with and without
+// word wrap. The patterns are often long pieces of the text with the breaks and blanks taken
+// out, so that their matches are few and skip breaks; searched from random points, the first
+// match is often a chunk or more away. The chunked search must find exactly what a search of
+// the whole text finds.
 TEST(EditorSearch, ChunkedSearchAgreesWithTheWholeText) {
     std::mt19937 Rng(7);
     std::string Text;
     for (int Row = 0; Row < 1000; ++Row) {
         if (Row) Text += "\r\n";
+        if (Row % 53 == 7) {
+            for (int Empty = static_cast<int>(Rng() % 40); Empty > 0; --Empty) Text += "\r\n";
+            continue;
+        }
         // Rows stay within the caret's 1000 columns.
         const int Len = Row % 97 == 5 ? 100 : static_cast<int>(Rng() % 60);
         std::string R = RandomText(Rng, Len);
@@ -250,61 +279,68 @@ TEST(EditorSearch, ChunkedSearchAgreesWithTheWholeText) {
         Text += R;
     }
     ASSERT_GT(Text.size(), 4u * 8192);
-    TEditorFixture F(Text);
-    const TSearchOptions Bits[] = {soMatchCase, soWholeWord, soFuzzy, soIgnoreSpaces};
-    for (int Mask = 0; Mask < 16; ++Mask) {
-        TSearchOptions O = 0;
-        for (int B = 0; B < 4; ++B)
-            if (Mask & (1 << B)) O |= Bits[B];
-        for (int Pat = 0; Pat < 3; ++Pat) {
-            std::string Pattern = RandomText(Rng, 1 + static_cast<int>(Rng() % 2));
-            std::erase_if(Pattern, [](char C) { return C == '\r' || C == '\n'; });
+    const int Size = static_cast<int>(Text.size());
+    for (bool Wrap : {false, true}) {
+        TEditorFixture F;
+        F->GetWrapOption()->SetWrapByte(20);
+        F->SetWordWrap(Wrap);
+        F->GetLines()->SetTextStr(Text);
+        std::mt19937 PatRng(11);
+        for (int Pat = 0; Pat < 24; ++Pat) {
+            const auto O = static_cast<unsigned>(PatRng() % 64);
+            const TSearchOptions Options = static_cast<TSearchOptions>(
+                (O & 0x0E) | (O & 0x10 ? soIgnoreLineBreaks : 0) | (O & 0x20 ? soIgnoreSpaces : 0));
+            std::string Pattern;
+            if (Pat % 3 == 0)
+                Pattern = RandomText(PatRng, 1 + static_cast<int>(PatRng() % 2));
+            else
+                Pattern = Text.substr(PatRng() % Text.size(), 1 + PatRng() % 120);
+            std::erase_if(Pattern, [](char C) { return C == '\r' || C == '\n' || C == ' ' || C == '\t'; });
             if (Pattern.empty()) Pattern = "a";
-            for (TSearchOptions Dir : {soDown, TSearchOptions{0}}) {
-                SCOPED_TRACE(testing::Message()
-                             << "options " << (O | Dir) << " pattern " << testing::PrintToString(Pattern));
-                F->CancelSelection();
-                if (Dir)
-                    F->SetRowCol(0, 0);
-                else
-                    F->SetRowCol(F->RowsCount() - 1, F->RowWidth(F->RowsCount() - 1));
-                TSearchInfo Pos{Dir ? 0 : static_cast<int>(Text.size()), 0};
-                for (int Hit = 0; Hit < 6; ++Hit) {
-                    const TRefResult Want = RefSearch(Text, Pos, Pattern, O | Dir);
-                    const bool Got = F->Search(Pattern, O | Dir);
-                    ASSERT_EQ(Got, Want.Start >= 0);
-                    if (!Got) break;
-                    ASSERT_EQ(F->GetSelStart(), Want.Start)
-                        << "hit " << Hit << " got "
-                        << testing::PrintToString(Text.substr(F->GetSelStart(), 8)) << " want "
-                        << testing::PrintToString(Text.substr(Want.Start, 8)) << " from " << Pos.Start;
-                    ASSERT_EQ(F->GetSelLength(), Want.Length);
-                    Pos = Dir ? TSearchInfo{Want.Start + Want.Length, 0} : TSearchInfo{Want.Start, 0};
-                }
-            }
+            ExpectSearchesAgree(F.E.get(), Text, Pattern, Options,
+                                {0, Size, static_cast<int>(PatRng() % Text.size())}, 3);
         }
     }
 }
 
-TEST(EditorSearch, MatchAcrossAChunkBorder) {
-    // Rows of 900 bytes: the first chunk down from row 0 is rows 0-9, the first chunk up from
-    // row 19 is rows 10-19; the match starts at the end of row 9 and ends in row 10.
-    std::string Text;
-    for (int Row = 0; Row < 21; ++Row) {
-        if (Row == 9)
-            Text += std::string(898, 'x') + "ab";
-        else if (Row == 10)
-            Text += "cd" + std::string(898, 'y');
-        else
-            Text += std::string(900, Row < 9 ? 'x' : 'z');
-        Text += "\r\n";
-    }
-    for (TSearchOptions Dir : {soDown, TSearchOptions{0}}) {
-        TEditorFixture F(Text);
-        if (!Dir) F->SetRowCol(19, 5);
-        ASSERT_TRUE(F->Search("bc", Dir | soIgnoreLineBreaks)) << Dir;
-        EXPECT_EQ(F->GetSelStart(), 9 * 902 + 899);
-        EXPECT_EQ(F->GetSelLength(), 4);
+// One match (or none) placed where the first chunk down from the top and the first chunk up
+// from the end stop: rows of 100 bytes fill each of them to 8100 bytes. Searched both ways
+// from the text's ends against the reference: across a run of empty rows longer than a chunk,
+// across blanks and breaks, across wrapped rows, and a word cut by the wraps at both borders
+// (its first four letters are no whole word).
+TEST(EditorSearch, MatchesAcrossAChunkBorder) {
+    std::string Fill;
+    for (int Row = 0; Row < 81; ++Row) Fill += std::string(98, 'x') + "\r\n";
+    std::string Empty;
+    for (int Row = 0; Row < 8000; ++Row) Empty += "\r\n";
+    const std::string Letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ01234567";
+    // Lines of 200 bytes in rows of 20: the chunk down ends at byte 100 of the line, the chunk
+    // up begins there.
+    const std::string Across = std::string(70, 'x') + Letters + std::string(70, 'x') + "\r\n";
+    const std::string CutWord = std::string(95, 'x') + " wwwwwwww " + std::string(95, 'y') + "\r\n";
+    struct TCase {
+        const char* Name;
+        std::string Middle, Pattern;
+        TSearchOptions Options;
+        bool Wrap;
+    } Cases[] = {
+        {"empty rows", "ab\r\n" + Empty + "cd\r\n", "bc", soIgnoreLineBreaks, false},
+        {"blanks and breaks", "a b \r\n\t" + Empty + " cd\r\n", "abc", soIgnoreLineBreaks | soIgnoreSpaces,
+         false},
+        {"wrapped rows", Across, Letters, soMatchCase, true},
+        {"a word cut by wraps", CutWord, "wwww", soWholeWord, true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        const std::string Text = Fill + C.Middle + Fill.substr(0, Fill.size() - 2);
+        TEditorFixture F;
+        F->GetWrapOption()->SetWrapByte(20);
+        F->SetWordWrap(C.Wrap);
+        F->GetLines()->SetTextStr(Text);
+        if (C.Wrap) {
+            ASSERT_EQ(F->RowText(81 * 5 + 4), C.Middle.substr(80, 20)) << "rows of 20 bytes";
+        }
+        ExpectSearchesAgree(F.E.get(), Text, C.Pattern, C.Options, {0, static_cast<int>(Text.size())}, 3);
     }
     // A single long row without a match ends an upward search.
     TEditorFixture G(std::string(20000, 'q'));
