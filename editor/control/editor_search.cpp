@@ -532,6 +532,13 @@ struct TRowBuffer {
         while (Next <= LastRow) Append();
     }
 
+    // A chunk down from FirstRow: whole rows until it holds more than ChunkBytes.
+    void ReadDown(int FirstRow) {
+        Text.clear();
+        First = Next = FirstRow;
+        while (Next < Count && Text.size() <= ChunkBytes) Append();
+    }
+
     // The text beside the buffer: a wrapped row goes on in the next row without a break.
     TSearchContext Context() const {
         TSearchContext C;
@@ -607,10 +614,8 @@ bool TEditor::Search(const std::string& Pattern, TSearchOptions Options) {
         int First = Row;
         int From = -1, To = -1;
         for (;;) {
-            int Last = First;
-            for (size_t Size = Buffer.RowBytes(Last); Last + 1 < Count && Size <= ChunkBytes;)
-                Size += Buffer.RowBytes(++Last);
-            Buffer.Read(First, Last);
+            Buffer.ReadDown(First);
+            const int Last = Buffer.Next - 1;
             if (First == Row) {
                 Position.Start = std::min(std::max(Byte, 0), static_cast<int>(Buffer.Text.size()));
                 Matcher.CandidateRange(Buffer.Text, Position, From, To);
