@@ -117,7 +117,7 @@ public:
             T->GetWrapOption()->SetWrapByte(16);
             T->SetWordWrap(true);
         }
-        FRef = TextOf(*T.E);
+        FRef = EditorText(*T.E);
         FStart = FRef;
     }
 
@@ -126,7 +126,7 @@ public:
             const int Op = Below(15);
             SCOPED_TRACE("step " + std::to_string(Step) + " op " + std::to_string(Op));
             DoOp(Op);
-            ASSERT_EQ(TextOf(*T.E), FRef);
+            ASSERT_EQ(EditorText(*T.E), FRef);
             ASSERT_EQ(screen_test::CheckRows(*T->GetScreenStrings(), nullptr), "");
             for (int R = 0; R < T->RowsCount(); ++R)
                 ASSERT_EQ(T->RowText(R).find_first_of("\r\n"), std::string_view::npos) << "row " << R;
@@ -143,14 +143,14 @@ public:
             ++Undone;
         }
         EXPECT_EQ(Undone, static_cast<int>(FHistory.size()));
-        EXPECT_EQ(TextOf(*T.E), FStart);
+        EXPECT_EQ(EditorText(*T.E), FStart);
         int Redone = 0;
         while (T->CanRedo()) {
             T->Redo();
             ++Redone;
         }
         EXPECT_EQ(Redone, Undone);
-        EXPECT_EQ(TextOf(*T.E), End);
+        EXPECT_EQ(EditorText(*T.E), End);
         EXPECT_EQ(screen_test::CheckRows(*T->GetScreenStrings(), nullptr), "");
     }
 

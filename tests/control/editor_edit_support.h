@@ -9,20 +9,11 @@
 #include "editor/control/editor.h"
 #include "platform/menus.h"
 #include "support/block_font_engine.h"
+#include "support/editor_text.h"
 #include "support/fake_window_host.h"
 #include "support/memory_clipboard.h"
 
 namespace edit_test {
-
-// The whole text as the rows hold it, CR LF after each raCrlf row.
-inline std::string TextOf(const TEditor& E) {
-    std::string S;
-    for (int R = 0; R < E.RowsCount(); ++R) {
-        S.append(E.RowText(R));
-        if (E.RowAttr(R) == raCrlf) S += "\r\n";
-    }
-    return S;
-}
 
 // Records where popup menus were opened and what they held then.
 class TPresenterDouble : public TPopupMenuPresenter {

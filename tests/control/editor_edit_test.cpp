@@ -72,16 +72,16 @@ TEST(EditorEdit, StreamOperationsPlaceTextAndCaret) {
         else
             T->SetRowCol(R.R2, R.C2);
         R.Op(T);
-        EXPECT_EQ(TextOf(*T.E), R.Expected);
+        EXPECT_EQ(EditorText(*T.E), R.Expected);
         EXPECT_EQ(T->GetRow(), R.Row);
         EXPECT_EQ(T->GetCol(), R.Col);
         EXPECT_NE(T->GetSelectionState(), selSelected);
         // Each operation is one undo step.
         T->Undo();
-        EXPECT_EQ(TextOf(*T.E), R.Text);
+        EXPECT_EQ(EditorText(*T.E), R.Text);
         EXPECT_FALSE(T->CanUndo());
         T->Redo();
-        EXPECT_EQ(TextOf(*T.E), R.Expected);
+        EXPECT_EQ(EditorText(*T.E), R.Expected);
     }
 }
 
@@ -102,11 +102,11 @@ TEST(EditorEdit, BoxCopyAndPaste) {
         Target.Clip.Content = Source.Clip.Content;
         Target->SetRowCol(0, 3);
         Target->PasteFromClipboard();
-        EXPECT_EQ(TextOf(*Target.E), "xyzcdew\r\n   ijk\r\n   opq\r\n");
+        EXPECT_EQ(EditorText(*Target.E), "xyzcdew\r\n   ijk\r\n   opq\r\n");
         EXPECT_EQ(Target->GetRow(), 2);
         EXPECT_EQ(Target->GetCol(), 6);
         Target->Undo();
-        EXPECT_EQ(TextOf(*Target.E), "xyzw");
+        EXPECT_EQ(EditorText(*Target.E), "xyzw");
     }
     // Without the box format the same text goes in as a stream; Ctrl+B's command as a box.
     {
@@ -114,11 +114,11 @@ TEST(EditorEdit, BoxCopyAndPaste) {
         Target.Clip.SetText("cde\r\nijk\r\n");
         Target->SetRowCol(0, 3);
         Target->PasteFromClipboard();
-        EXPECT_EQ(TextOf(*Target.E), "xyzcde\r\nijk\r\nw");
+        EXPECT_EQ(EditorText(*Target.E), "xyzcde\r\nijk\r\nw");
         Target->Undo();
         Target->SetRowCol(0, 3);
         Target->BoxPasteFromClipboard();
-        EXPECT_EQ(TextOf(*Target.E), "xyzcdew\r\n   ijk\r\n");
+        EXPECT_EQ(EditorText(*Target.E), "xyzcdew\r\n   ijk\r\n");
     }
 }
 
@@ -150,9 +150,9 @@ TEST(EditorEdit, BoxInsertCases) {
         else
             T->SetRowCol(R.R2, R.C2);
         T->SetSelTextBox(R.Insert);
-        EXPECT_EQ(TextOf(*T.E), R.Expected);
+        EXPECT_EQ(EditorText(*T.E), R.Expected);
         T->Undo();
-        EXPECT_EQ(TextOf(*T.E), R.Text);
+        EXPECT_EQ(EditorText(*T.E), R.Text);
     }
 }
 
@@ -164,12 +164,12 @@ TEST(EditorEdit, ReadOnlyAndMissingSelectionDoNothing) {
     T->PasteFromClipboard();
     T->SetSelTextBuf("q");
     T->SetSelTextBox("q");
-    EXPECT_EQ(TextOf(*T.E), "abc");
+    EXPECT_EQ(EditorText(*T.E), "abc");
     T->SetReadOnly(false);
     T->CutToClipboard(); // no selection
     T->CopyToClipboard();
     EXPECT_EQ(T.Clip.GetText(), "zz");
-    EXPECT_EQ(TextOf(*T.E), "abc");
+    EXPECT_EQ(EditorText(*T.E), "abc");
     EXPECT_FALSE(T->CanUndo());
 }
 
@@ -185,7 +185,7 @@ TEST(EditorEdit, SelectAllAndTextLength) {
         EXPECT_EQ(T->TextLength(), 8);
         T->SelectAll();
         EXPECT_EQ(T->GetSelectionState(), selSelected);
-        EXPECT_EQ(T->GetSelText(), TextOf(*T.E));
+        EXPECT_EQ(T->GetSelText(), EditorText(*T.E));
         // The caret ends on the empty row after the final line break.
         EXPECT_EQ(T->GetRow(), 2);
         EXPECT_EQ(T->GetCol(), 0);
@@ -201,10 +201,10 @@ TEST(EditorEdit, UndoAndRedoCancelTheSelection) {
     EXPECT_FALSE(T->CanRedo());
     T->Undo();
     EXPECT_NE(T->GetSelectionState(), selSelected);
-    EXPECT_EQ(TextOf(*T.E), "abc");
+    EXPECT_EQ(EditorText(*T.E), "abc");
     EXPECT_TRUE(T->CanRedo());
     T->Redo();
-    EXPECT_EQ(TextOf(*T.E), "abcd");
+    EXPECT_EQ(EditorText(*T.E), "abcd");
 }
 
 TEST(EditorEdit, RowMarks) {

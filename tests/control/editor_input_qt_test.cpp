@@ -10,8 +10,8 @@
 #include <string>
 
 #include "editor/control/editor.h"
-#include "editor/model/screen_strings.h"
 #include "platform/cp932.h"
+#include "support/editor_text.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/qt_window_host.h"
 #include "support/qt_app.h"
@@ -53,14 +53,7 @@ struct TQtInput {
         Press(Key, Mods, Text);
         Release(Key, Mods);
     }
-    std::string Text() const {
-        TRowAttribute Last;
-        int Rows;
-        std::string T;
-        const TEditorScreenStrings* S = E->GetScreenStrings();
-        S->GetRowsText(0, S->GetCount(), Last, Rows, T);
-        return T;
-    }
+    std::string Text() const { return EditorText(*E); }
 };
 
 TEST(EditorInputQt, TypedCharactersIncludingADoubleByteOne) {

@@ -11,6 +11,7 @@
 #include "editor/control/editor.h"
 #include "editor/model/screen_strings.h"
 #include "platform/cp932.h"
+#include "support/editor_text.h"
 #include "support/block_font_engine.h"
 #include "support/fake_window_host.h"
 
@@ -79,14 +80,7 @@ struct TInputEditor {
         Host->DispatchPosted();
     }
     // The whole text, CR LF after every line that ends with a line break.
-    std::string Text() const {
-        TRowAttribute Last;
-        int Rows;
-        std::string T;
-        const TEditorScreenStrings* S = E->GetScreenStrings();
-        S->GetRowsText(0, S->GetCount(), Last, Rows, T);
-        return T;
-    }
+    std::string Text() const { return EditorText(*E); }
     std::pair<int, int> Caret() const { return {E->GetRow(), E->GetCol()}; }
 };
 

@@ -5,44 +5,16 @@
 #include <memory>
 #include <string>
 
-#include "editor/control/editor.h"
+#include "control/editor_edit_support.h"
 #include "editor/model/wrap_option.h"
 #include "platform/cp932.h"
 #include "platform/messages.h"
-#include "support/block_font_engine.h"
-#include "support/fake_window_host.h"
-#include "support/memory_clipboard.h"
 
 namespace {
 
-std::string TextOf(const TEditor& E) {
-    std::string S;
-    for (int R = 0; R < E.RowsCount(); ++R) {
-        S.append(E.RowText(R));
-        if (E.RowAttr(R) == raCrlf) S += "\r\n";
-    }
-    return S;
-}
-
-// A focused editor with a window and a memory clipboard.
-struct TMsgEditor {
-    TBlockFontEngine Engine;
-    TMemoryClipboard Clip;
-    TClipboard* OldClip = Clipboard();
-    std::unique_ptr<TEditor> E{TEditor::Create(nullptr)};
-    TFakeWindowHost* Host = nullptr;
-
-    explicit TMsgEditor(const std::string& Text = {}, int Width = 400, int Height = 200) {
-        SetClipboard(&Clip);
-        E->SetBounds(Width, Height);
-        auto H = std::make_unique<TFakeWindowHost>(*E, Width, Height, &Engine);
-        Host = H.get();
-        E->AttachHost(std::move(H));
-        Host->SetFocus();
-        if (!Text.empty()) E->GetLines()->SetTextStr(Text);
-    }
-    ~TMsgEditor() { SetClipboard(OldClip); }
-    TEditor* operator->() const { return E.get(); }
+// A focused editor with a window and a memory clipboard, sent messages straight to Perform.
+struct TMsgEditor : edit_test::TDriven {
+    using TDriven::TDriven;
     intptr_t Send(uint32_t Msg, intptr_t WParam = 0, intptr_t LParam = 0) {
         return E->Perform(Msg, static_cast<uintptr_t>(WParam), LParam);
     }
@@ -152,7 +124,7 @@ TEST(EditorMessages, EditsAndUndoKeepTheReadOnlyRules) {
         T.Send(EM_REPLACESEL, 1, reinterpret_cast<intptr_t>("bye"));
         T.Send(EM_SETREADONLY, ReadOnly);
         EXPECT_EQ(T->GetReadOnly(), ReadOnly);
-        EXPECT_EQ(TextOf(*T.E), "bye world");
+        EXPECT_EQ(EditorText(*T.E), "bye world");
         // Undo is offered only while the control may be edited.
         EXPECT_EQ(T.Send(EM_CANUNDO), ReadOnly ? 0 : 1);
         EXPECT_EQ(T.Send(EM_GETMODIFY), 1);
@@ -161,21 +133,21 @@ TEST(EditorMessages, EditsAndUndoKeepTheReadOnlyRules) {
 
         T.Select(0, 3);
         T.Send(EM_REPLACESEL, 1, reinterpret_cast<intptr_t>("hi"));
-        EXPECT_EQ(TextOf(*T.E), ReadOnly ? "bye world" : "hi world");
+        EXPECT_EQ(EditorText(*T.E), ReadOnly ? "bye world" : "hi world");
         T.Clip.SetText("X");
         T.Select(0, 1);
         T.Send(WM_PASTE);
-        EXPECT_EQ(TextOf(*T.E), ReadOnly ? "bye world" : "Xi world");
+        EXPECT_EQ(EditorText(*T.E), ReadOnly ? "bye world" : "Xi world");
         T.Select(0, 1);
         T.Send(WM_CLEAR);
-        EXPECT_EQ(TextOf(*T.E), ReadOnly ? "bye world" : "i world");
+        EXPECT_EQ(EditorText(*T.E), ReadOnly ? "bye world" : "i world");
         T.Select(0, 1);
         T.Send(WM_CUT);
-        EXPECT_EQ(TextOf(*T.E), ReadOnly ? "bye world" : " world");
+        EXPECT_EQ(EditorText(*T.E), ReadOnly ? "bye world" : " world");
         EXPECT_EQ(T.Clip.GetText(), ReadOnly ? "" : "i");
 
         EXPECT_EQ(T.Send(EM_UNDO), ReadOnly ? 0 : 1);
-        EXPECT_EQ(TextOf(*T.E), ReadOnly ? "bye world" : "i world");
+        EXPECT_EQ(EditorText(*T.E), ReadOnly ? "bye world" : "i world");
         T.Send(EM_EMPTYUNDOBUFFER);
         EXPECT_EQ(T->CanUndo(), ReadOnly);
         EXPECT_EQ(T.Send(EM_UNDO), 0);
@@ -190,11 +162,11 @@ TEST(EditorMessages, CopyAndCutWithoutASelectionEmptyTheClipboard) {
     T.Clip.SetText("old");
     T.Send(WM_CUT);
     EXPECT_EQ(T.Clip.GetText(), "");
-    EXPECT_EQ(TextOf(*T.E), "abc");
+    EXPECT_EQ(EditorText(*T.E), "abc");
     T.Select(1, 3);
     T.Send(WM_COPY);
     EXPECT_EQ(T.Clip.GetText(), "bc");
-    EXPECT_EQ(TextOf(*T.E), "abc");
+    EXPECT_EQ(EditorText(*T.E), "abc");
 }
 
 TEST(EditorMessages, PositionsAndClientPoints) {

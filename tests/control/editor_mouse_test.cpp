@@ -164,12 +164,12 @@ TEST(EditorMouse, DragMovesAndCopiesTheSelection) {
         T.Up(T.At(R.ToRow, R.ToCol));
         T.Host->KeysDown[VK_CONTROL] = false;
         EXPECT_EQ(T->GetDragState(), dsNone);
-        EXPECT_EQ(TextOf(*T.E), R.Expected);
+        EXPECT_EQ(EditorText(*T.E), R.Expected);
         EXPECT_EQ(T->GetRow(), R.CaretRow);
         EXPECT_EQ(T->GetCol(), R.CaretCol);
         // One drop, one undo step.
         T->Undo();
-        EXPECT_EQ(TextOf(*T.E), R.Text);
+        EXPECT_EQ(EditorText(*T.E), R.Text);
         EXPECT_FALSE(T->CanUndo());
     }
 }
@@ -182,7 +182,7 @@ TEST(EditorMouse, DragEndsWithoutDrop) {
         T.Click(T.At(0, 3));
         EXPECT_EQ(T->GetSelectionState(), selNone);
         EXPECT_EQ(T->GetCol(), 3);
-        EXPECT_EQ(TextOf(*T.E), "abcdef");
+        EXPECT_EQ(EditorText(*T.E), "abcdef");
     }
     // Esc during the drag cancels the drag and the selection; the drop is not made.
     {
@@ -196,7 +196,7 @@ TEST(EditorMouse, DragEndsWithoutDrop) {
         EXPECT_EQ(T->GetSelectionState(), selNone);
         T.KeyUp(VK_ESCAPE);
         T.Up(T.At(1, 2));
-        EXPECT_EQ(TextOf(*T.E), "abcdef\r\nxyz");
+        EXPECT_EQ(EditorText(*T.E), "abcdef\r\nxyz");
     }
     // A drop outside the client area, or onto the selection, only cancels the selection.
     for (const bool Outside : {true, false}) {
@@ -207,7 +207,7 @@ TEST(EditorMouse, DragEndsWithoutDrop) {
         ASSERT_EQ(T->GetDragState(), dsDragging);
         T.Up(Outside ? TPoint{-20, 500} : T.At(0, 3));
         EXPECT_EQ(T->GetSelectionState(), selNone);
-        EXPECT_EQ(TextOf(*T.E), "abcdef\r\nxyz");
+        EXPECT_EQ(EditorText(*T.E), "abcdef\r\nxyz");
     }
     // Read-only: the press inside the selection starts a new selection instead of a drag.
     {
@@ -250,7 +250,7 @@ TEST(EditorMouse, CtrlSwitchesTheDragCursorAndKeysAreFilteredWhileBusy) {
     EXPECT_EQ(T->GetRow(), 1);
     EXPECT_EQ(T->GetCol(), 2);
     T.Up(T.At(1, 2));
-    EXPECT_EQ(TextOf(*T.E), "adef\r\nxybcz");
+    EXPECT_EQ(EditorText(*T.E), "adef\r\nxybcz");
 
     // Hover kinds: left margin, ruler, over the selection, elsewhere.
     T->GetLeftbar()->SetVisible(true);

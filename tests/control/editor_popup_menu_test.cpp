@@ -206,7 +206,7 @@ TEST(EditorPopupMenu, OpensAtThePointerOrBelowTheCaret) {
     T->ExtendSelection();
     T.Presenter.Choose = MenuOf(T).DeleteItem;
     T.Send(WM_CONTEXTMENU, 0, MAKELPARAM(1, 1));
-    EXPECT_EQ(TextOf(*T.E), "c\r\ndef");
+    EXPECT_EQ(EditorText(*T.E), "c\r\ndef");
 }
 
 TEST(MenuShortCuts, TextAndBack) {

@@ -17,6 +17,7 @@
 #include "platform/qt/qt_popup_menu.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/qt/qt_window_host.h"
+#include "support/editor_text.h"
 #include "support/qt_app.h"
 
 namespace {
@@ -49,15 +50,6 @@ struct TQtEditing {
     }
 };
 
-std::string TextOf(const TEditor& E) {
-    std::string S;
-    for (int R = 0; R < E.RowsCount(); ++R) {
-        S.append(E.RowText(R));
-        if (E.RowAttr(R) == raCrlf) S += "\r\n";
-    }
-    return S;
-}
-
 void Select(TEditor& E, int R1, int C1, int R2, int C2) {
     E.SetRowCol(R1, C1);
     E.StartSelection();
@@ -84,7 +76,7 @@ TEST(EditorQtEdit, BoxCopyReachesOtherProgramsAsUtf8AndTheNextEditorAsABox) {
     // Pasted into the second editor at column 1: a box, not a stream.
     Target->SetRowCol(0, 1);
     Target->PasteFromClipboard();
-    EXPECT_EQ(TextOf(*Target), "x" + cp932::Literal("二三") + "yz\r\n cdef\r\n");
+    EXPECT_EQ(EditorText(*Target), "x" + cp932::Literal("二三") + "yz\r\n cdef\r\n");
 }
 
 TEST(EditorQtEdit, JapaneseTextSurvivesACopyOutAndBackIn) {
@@ -93,17 +85,17 @@ TEST(EditorQtEdit, JapaneseTextSurvivesACopyOutAndBackIn) {
     auto E = Q.MakeEditor(Text);
     E->SelectAll();
     E->CutToClipboard();
-    EXPECT_EQ(TextOf(*E), "");
+    EXPECT_EQ(EditorText(*E), "");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("日本語のテキスト①\nｶﾀｶﾅ\n"));
     E->PasteFromClipboard();
-    EXPECT_EQ(TextOf(*E), Text);
+    EXPECT_EQ(EditorText(*E), Text);
 
     // Text from another program: LF becomes CR LF, and each character CP932 cannot hold
     // (also one beyond the BMP) becomes the code page's replacement '?'.
     QGuiApplication::clipboard()->setText(QString::fromUtf8("é漢\U0001F600\nz"));
     auto F = Q.MakeEditor("", 150);
     F->PasteFromClipboard();
-    EXPECT_EQ(TextOf(*F), "?" + cp932::Literal("漢") + "?\r\nz");
+    EXPECT_EQ(EditorText(*F), "?" + cp932::Literal("漢") + "?\r\nz");
 }
 
 TEST(EditorQtEdit, TheBackendScrollsThreeRowsANotchWhenNoHandlerTakesTheWheel) {
@@ -165,7 +157,7 @@ TEST(EditorQtEdit, AMouseDragOnTheWidgetSelectsAndMovesText) {
     Mouse(QEvent::MouseMove, Cell(1, 3), Qt::NoButton, Qt::LeftButton);
     Mouse(QEvent::MouseMove, Cell(1, 5), Qt::NoButton, Qt::LeftButton);
     Mouse(QEvent::MouseButtonRelease, Cell(1, 5), Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(TextOf(*E), "one \r\nthreetwo\r\n");
+    EXPECT_EQ(EditorText(*E), "one \r\nthreetwo\r\n");
     EXPECT_EQ(E->GetDragState(), dsNone);
 }
 
