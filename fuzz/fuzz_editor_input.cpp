@@ -22,7 +22,6 @@
 namespace {
 
 using edit_test::TDriven;
-using edit_test::TextOf;
 
 // Characters of every kind the rows handle: ASCII, double-byte (two columns), half-width
 // kana, a tab, and double-byte characters whose trail byte looks like ASCII.
@@ -67,32 +66,32 @@ public:
         T->SetUndoListMax(100000);
         if (In.NextByte(2)) T->GetLeftbar()->SetVisible(true);
         if (In.NextByte(2)) SetWrap(true);
-        FStart = TextOf(*T.E);
+        FStart = EditorText(*T.E);
     }
 
     void Run() {
         for (int Step = 0; Step < 64 && !FIn.Exhausted(); ++Step) {
-            const std::string Before = TextOf(*T.E);
+            const std::string Before = EditorText(*T.E);
             const bool ReadOnly = T->GetReadOnly();
             const unsigned Op = FIn.NextByte(27);
             DoOp(Op);
             if (FTrace)
                 std::fprintf(stderr, "step %d op %u: row %d col %d undo %d text \"%s\"\n", Step, Op,
-                             T->GetRow(), T->GetCol(), T->CanUndo() ? 1 : 0, Quote(TextOf(*T.E)).c_str());
+                             T->GetRow(), T->GetCol(), T->CanUndo() ? 1 : 0, Quote(EditorText(*T.E)).c_str());
             Check(Step, Op);
-            if (ReadOnly && T->GetReadOnly() && TextOf(*T.E) != Before)
+            if (ReadOnly && T->GetReadOnly() && EditorText(*T.E) != Before)
                 Fail(Step, Op, "read-only text changed");
         }
         // Undo everything, as the menu and the message would.
         T->SetReadOnly(false);
-        const std::string End = TextOf(*T.E);
+        const std::string End = EditorText(*T.E);
         int Undone = 0;
         for (; T->CanUndo(); ++Undone) {
             if (Undone > 100000) Fail(-1, 0, "undo never ends");
             T.Send(EM_UNDO);
             Check(-1, 0);
         }
-        if (TextOf(*T.E) != FStart) Fail(-1, 0, "undo all did not give back the starting text");
+        if (EditorText(*T.E) != FStart) Fail(-1, 0, "undo all did not give back the starting text");
         // And redoing as many steps gives back the end (steps undone before the end stay
         // beyond it in the redo list).
         for (int Redone = 0; Redone < Undone; ++Redone) {
@@ -100,7 +99,7 @@ public:
             T->Redo();
             Check(-1, 1);
         }
-        if (TextOf(*T.E) != End) Fail(-1, 1, "redo all did not give back the end text");
+        if (EditorText(*T.E) != End) Fail(-1, 1, "redo all did not give back the end text");
     }
 
 private:
@@ -114,7 +113,7 @@ private:
 
     [[noreturn]] void Fail(int Step, unsigned Op, const char* What) {
         std::fprintf(stderr, "editor input: step %d op %u: %s\n  start \"%s\"\n  now   \"%s\"\n", Step, Op,
-                     What, Quote(FStart).c_str(), Quote(TextOf(*T.E)).c_str());
+                     What, Quote(FStart).c_str(), Quote(EditorText(*T.E)).c_str());
         std::abort();
     }
 
@@ -134,7 +133,7 @@ private:
         if (T->GetTopRow() < 0 || T->GetTopRow() > Rows.LastCaretRow())
             Fail(Step, Op, "top row outside the rows");
         if (T->GetSelectionState() == selSelected && T->GetSelectionMode() == smNormal) {
-            const int Size = static_cast<int>(TextOf(*T.E).size());
+            const int Size = static_cast<int>(EditorText(*T.E).size());
             if (T->GetSelStart() < 0 || T->GetSelLength() < 0 || T->GetSelStart() + T->GetSelLength() > Size)
                 Fail(Step, Op, "selection outside the text");
         }
@@ -254,7 +253,7 @@ private:
         case 18:
             // Switching word wrap clears the undo lists: undo all ends here from now on.
             SetWrap(!T->GetWordWrap());
-            FStart = TextOf(*T.E);
+            FStart = EditorText(*T.E);
             break;
         case 19:
             T.Send(EM_SETREADONLY, FIn.NextByte(4) == 0 ? 1 : 0);
@@ -286,7 +285,7 @@ private:
             break;
         case 24: {
             // The edit-control messages: a selection by offsets (past the end, -1, 0 to -1).
-            const int Size = static_cast<int>(TextOf(*T.E).size());
+            const int Size = static_cast<int>(EditorText(*T.E).size());
             const int A = static_cast<int>(FIn.NextByte(static_cast<unsigned>(Size) + 3)) - 1;
             const int B = static_cast<int>(FIn.NextByte(static_cast<unsigned>(Size) + 3)) - 1;
             T.Send(EM_SETSEL, static_cast<uintptr_t>(static_cast<intptr_t>(A)), B);
@@ -304,7 +303,7 @@ private:
                                           EM_POSFROMCHAR,  EM_CHARFROMPOS,    EM_GETSEL,  EM_SCROLLCARET,
                                           EM_GETLINECOUNT, EM_EMPTYUNDOBUFFER};
             const uint32_t Q = Questions[FIn.NextByte(10)];
-            const int Size = static_cast<int>(TextOf(*T.E).size());
+            const int Size = static_cast<int>(EditorText(*T.E).size());
             const auto Arg = static_cast<uintptr_t>(
                 static_cast<intptr_t>(FIn.NextByte(static_cast<unsigned>(Size) + 4)) - 1);
             char Buffer[80] = {};
@@ -326,7 +325,7 @@ private:
                 break;
             case EM_EMPTYUNDOBUFFER:
                 T.Send(Q);
-                if (!T->GetReadOnly()) FStart = TextOf(*T.E); // nothing left to undo
+                if (!T->GetReadOnly()) FStart = EditorText(*T.E); // nothing left to undo
                 break;
             default:
                 T.Send(Q, Arg);
