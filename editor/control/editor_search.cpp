@@ -448,10 +448,10 @@ int TSearchMatcher::FindIn(std::string_view Buffer, int From, int To, const TSea
     return (FOptions & soDown) ? ScanDown(B, N, From, To, Context, Len) : ScanUp(B, N, To, From, Context, Len);
 }
 
-bool TSearchMatcher::CutOff(std::string_view Buffer, int From, int To, const TSearchContext& Context) const {
+int TSearchMatcher::CutOff(std::string_view Buffer, int From, int To, const TSearchContext& Context) const {
     const auto* B = reinterpret_cast<const unsigned char*>(Buffer.data());
     const int N = static_cast<int>(Buffer.size());
-    if (FChars.empty()) return false;
+    if (FChars.empty()) return -1;
     To = std::min(To, N - 1);
     // A match cut off by the end holds fewer than all of the pattern's characters, at most two
     // bytes each, besides the breaks and blanks it skips (0x81 0x40 counted as skipped byte
@@ -472,9 +472,9 @@ bool TSearchMatcher::CutOff(std::string_view Buffer, int From, int To, const TSe
         if (!MayStartAt(B, X, Context)) continue;
         bool Cut;
         MatchEnd(B, N, X, Cut);
-        if (Cut) return true;
+        if (Cut) return X;
     }
-    return false;
+    return -1;
 }
 
 int TSearchMatcher::Find(std::string_view Buffer, TSearchInfo& Position) const {
@@ -554,20 +554,29 @@ struct TRowBuffer {
     }
 
     // The first (soDown) or last candidate in From..To that matches, reading on past the
-    // chunk while a candidate that would come first is cut off by the buffer's end. The
-    // rows read on grow by at least their own size each time, so a match that skips a long
-    // run of breaks or blanks costs time in proportion to that run.
+    // chunk while a candidate that would come first is cut off by the buffer's end; then only
+    // the candidates from that one on are tried again. The rows read on grow by at least
+    // their own size each time, so a match that skips a long run of breaks or blanks costs
+    // time in proportion to that run.
     int Find(int From, int To, int& Len) {
+        const bool Down = Matcher.Options() & soDown;
         const size_t Chunk = Text.size();
+        int Found = -1;
         for (;;) {
             const TSearchContext C = Context();
-            const int Found = Matcher.FindIn(Text, From, To, C, Len);
+            int HitLen = 0;
+            const int Hit = Matcher.FindIn(Text, From, To, C, HitLen);
+            // Searching up, a hit found before stands unless one after it turns up.
+            if (Hit >= 0) {
+                Found = Hit;
+                Len = HitLen;
+            }
             if (Next >= Count) return Found;
-            const bool Down = Matcher.Options() & soDown;
-            const bool Open = Found < 0   ? Matcher.CutOff(Text, From, To, C)
-                              : Down      ? Matcher.CutOff(Text, From, Found - 1, C)
-                                          : Matcher.CutOff(Text, Found + 1, To, C);
-            if (!Open) return Found;
+            const int Cut = Hit < 0 ? Matcher.CutOff(Text, From, To, C)
+                            : Down  ? Matcher.CutOff(Text, From, Hit - 1, C)
+                                    : Matcher.CutOff(Text, Hit + 1, To, C);
+            if (Cut < 0) return Found;
+            From = Cut;
             const size_t Target = Text.size() + std::max<size_t>(256, Text.size() - Chunk);
             while (Next < Count && Text.size() < Target) Append();
         }

@@ -53,9 +53,9 @@ public:
     // The first (soDown) or last candidate in From..To whose match lies within Buffer, or -1;
     // Len is then the bytes it covers. From must be a character start.
     int FindIn(std::string_view Buffer, int From, int To, const TSearchContext& Context, int& Len) const;
-    // Whether a candidate in From..To is cut off by the end of Buffer: its characters match up
-    // to there, so the text after the buffer decides it.
-    bool CutOff(std::string_view Buffer, int From, int To, const TSearchContext& Context) const;
+    // The first candidate in From..To that the end of Buffer cuts off, or -1: its characters
+    // match up to there, so the text after the buffer decides it.
+    int CutOff(std::string_view Buffer, int From, int To, const TSearchContext& Context) const;
 
     // Whether the pattern matches at offset X of Buffer, X being a character start (the
     // whole-word tests excluded); End is then the offset after the match.
