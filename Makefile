@@ -3,9 +3,12 @@
 
 RELEASE_DIR := build/release
 TEST_DIR    := build/asan
+DEB_DIR     := build/deb
 JOBS        ?= 2
+PREFIX      ?= /usr/local
+DESTDIR     ?=
 
-.PHONY: run test build configure-release deps bench fuzz clean
+.PHONY: run test build configure-release deps bench fuzz clean install deb configure-deb ci-builds
 
 deps:
 	@scripts/install-deps.sh
@@ -31,6 +34,32 @@ test: deps
 	 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	 ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
+
+# make install [PREFIX=/usr/local] [DESTDIR=]: the programs, desktop entry, icons, metadata,
+# manual pages and user guide, through CMake's install rules.
+install: configure-release
+	@cmake --build $(RELEASE_DIR) -j $(JOBS) --target feedloom feedloom-feed feedloom_data
+	@DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_DIR) --prefix "$(PREFIX)"
+
+# make deb: build/deb/feedloom_1.08-1_amd64.deb from a hardened Release build (CPack).
+configure-deb: deps
+	@DEB_BUILD_MAINT_OPTIONS=hardening=+all; export DEB_BUILD_MAINT_OPTIONS; \
+	 cmake -S . -B $(DEB_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+
+deb: configure-deb
+	@cmake --build $(DEB_DIR) -j $(JOBS) --target feedloom feedloom-feed feedloom_data
+	@cd $(DEB_DIR) && cpack -G DEB >/dev/null
+	@echo "$(DEB_DIR)/$$(cd $(DEB_DIR) && ls feedloom_*.deb)"
+
+# CI, after the tests: every target of the RelWithDebInfo build (make run, make bench) and
+# of the Release build (make deb), all with -Werror.
+ci-builds: configure-release configure-deb
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+	@cmake --build $(DEB_DIR) -j $(JOBS)
 
 bench: configure-release
 	@cmake --build $(RELEASE_DIR) -j $(JOBS)

@@ -5,10 +5,11 @@
 
 #include "app/dialogs.h"
 #include "app/form1.h"
+#include "platform/single_instance.h"
 
 class TFeedloomApplication {
 public:
-    explicit TFeedloomApplication(TUiToolkit& Toolkit, TAppFiles Files = TAppFiles::BesideExecutable());
+    explicit TFeedloomApplication(TUiToolkit& Toolkit, TAppFiles Files = TAppFiles::OfThisProgram());
     ~TFeedloomApplication();
 
     // Creates TForm1 (the main window), TForm2, TForm3 and TForm4, in this order;
@@ -31,5 +32,8 @@ private:
     std::unique_ptr<TForm4> FForm4;
 };
 
-// The name of the system-wide lock that keeps a second instance from starting.
-inline constexpr const char* InstanceLockName = "Feedloom";
+// The name of the lock that keeps a second instance of the same user from starting;
+// another user's instance takes a lock of its own.
+inline std::string InstanceLockName() {
+    return PerUserLockName("Feedloom");
+}

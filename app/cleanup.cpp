@@ -3,6 +3,7 @@
 
 #include "app/feed_builder.h"
 #include "platform/files.h"
+#include "platform/locations.h"
 
 void CleanupItems(TAppData& Data, TEditor& Editor1, TStrings& FOutput, const std::string& ArchiveFile,
                   std::time_t Now) {
@@ -12,5 +13,5 @@ void CleanupItems(TAppData& Data, TEditor& Editor1, TStrings& FOutput, const std
 }
 
 std::string ArchiveFilePath() {
-    return ExeSiblingPath(".rdf");
+    return ProgramFilePath(ffData, ".rdf");
 }

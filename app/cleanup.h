@@ -16,5 +16,6 @@ class TStrings;
 void CleanupItems(TAppData& Data, TEditor& Editor1, TStrings& FOutput, const std::string& ArchiveFile,
                   std::time_t Now = std::time(nullptr));
 
-// The archive file of the program: the executable's path with ".rdf".
+// The archive file of the program: the executable's path with ".rdf", or feedloom.rdf in
+// the data folder when installed (platform/locations.h).
 std::string ArchiveFilePath();

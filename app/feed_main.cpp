@@ -15,6 +15,7 @@
 #include "platform/cp932.h"
 #include "platform/exceptions.h"
 #include "platform/files.h"
+#include "platform/locations.h"
 
 namespace {
 
@@ -38,9 +39,10 @@ int main(int argc, char** argv) {
     // file left behind.
     std::signal(SIGXFSZ, SIG_IGN);
     // Paths come in and go out as the system spells them (UTF-8); inside they are CP932.
-    const std::string Folder = ExtractFilePath(ExeFileName());
-    std::string StatePath = Folder + "feedloom.dat";
-    std::string SettingsPath = Folder + "feedloom.ini";
+    // The window's files: beside this program, or in the user's folders when installed.
+    const TFileLocations& Where = ProgramFileLocations();
+    std::string StatePath = Where.DataFolder + "feedloom.dat";
+    std::string SettingsPath = Where.ConfigFolder + "feedloom.ini";
     std::string OutputPath;
     bool HaveOutput = false;
     for (int I = 1; I < argc; ++I) {

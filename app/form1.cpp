@@ -12,17 +12,17 @@
 #include "editor/control/editor_settings.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/locations.h"
 
 using cp932::Literal;
 
-TAppFiles TAppFiles::BesideExecutable() {
+TAppFiles TAppFiles::OfThisProgram() {
     TAppFiles F;
     F.State = StateFilePath();
     F.Settings = SettingsFilePath();
     F.Archive = ArchiveFilePath();
-    const std::string Exe = ExeFileName();
-    const size_t Slash = Exe.rfind('/');
-    F.Help = (Slash == std::string::npos ? std::string() : Exe.substr(0, Slash + 1)) + "help.chm";
+    F.Help = HelpFilePath();
+    F.Guide = ProgramFileLocations().GuideFile;
     return F;
 }
 
@@ -415,9 +415,12 @@ void TForm1::C1Click() {
     ResetSelection();
 }
 
+// help.chm beside the program when there is one, else the HTML guide.
 void TForm1::Exit1Click() {
     if (FileExists(FFiles.Help))
         FToolkit.OpenDocument(FFiles.Help);
+    else if (FileExists(FFiles.Guide))
+        FToolkit.OpenDocument(FFiles.Guide);
     else
         FToolkit.ShowMessage(Literal("ヘルプファイルが見つかりません！"));
 }

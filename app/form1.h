@@ -15,13 +15,15 @@ class TForm2;
 class TForm3;
 class TForm4;
 
-// Where the program keeps its files; beside the executable unless a test says otherwise.
+// Where the program keeps its files: beside the executable, or in the user's folders when
+// installed (platform/locations.h); a test gives its own.
 struct TAppFiles {
     std::string State;    // feedloom.dat
     std::string Settings; // feedloom.ini
     std::string Archive;  // feedloom.rdf, written by the item cleanup
-    std::string Help;     // help.chm
-    static TAppFiles BesideExecutable();
+    std::string Help;     // help.chm beside the executable
+    std::string Guide;    // the HTML user guide, opened by help when there is no help.chm
+    static TAppFiles OfThisProgram();
 };
 
 // Result codes of the modal dialogs.

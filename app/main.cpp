@@ -2,6 +2,7 @@
 #include <csignal>
 
 #include "app/application.h"
+#include "platform/locations.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/single_instance.h"
@@ -12,10 +13,15 @@ int main(int argc, char** argv) {
     // file left behind.
     std::signal(SIGXFSZ, SIG_IGN);
     // 1. Another instance holds the lock: end at once, silently.
-    if (TNamedMutex::Exists(InstanceLockName)) return 0;
+    if (TNamedMutex::Exists(InstanceLockName())) return 0;
     // 2. Take the lock; losing a race to a second start also ends silently.
     TNamedMutex Mutex;
-    if (!Mutex.Create(InstanceLockName)) return 0;
+    if (!Mutex.Create(InstanceLockName())) return 0;
+    // An installed program keeps its files in the user's folders; make them on first use.
+    if (const TFileLocations& Where = ProgramFileLocations(); Where.Installed) {
+        ForceDirectories(Where.DataFolder);
+        ForceDirectories(Where.ConfigFolder);
+    }
     // 3. The application object.
     qtbackend::TQtToolkit Toolkit(argc, argv);
     SetUiToolkit(&Toolkit);

@@ -2,6 +2,7 @@
 #include "app/settings_file.h"
 
 #include "platform/files.h"
+#include "platform/locations.h"
 #include "platform/profile.h"
 
 namespace {
@@ -43,5 +44,5 @@ void SaveSettings(const std::string& FileName, const TSettings& Settings) {
 }
 
 std::string SettingsFilePath() {
-    return ExeSiblingPath(".ini");
+    return ProgramFilePath(ffConfig, ".ini");
 }

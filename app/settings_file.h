@@ -17,5 +17,6 @@ void LoadSettings(const std::string& FileName, TSettings& Settings);
 // eight keys old; the settings in memory are untouched.
 void SaveSettings(const std::string& FileName, const TSettings& Settings);
 
-// The settings file of the program: the executable's path with ".ini".
+// The settings file of the program: the executable's path with ".ini", or feedloom.ini
+// in the config folder when installed (platform/locations.h).
 std::string SettingsFilePath();

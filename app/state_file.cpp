@@ -7,6 +7,7 @@
 #include "platform/exceptions.h"
 #include "platform/filer.h"
 #include "platform/files.h"
+#include "platform/locations.h"
 #include "platform/streams.h"
 
 namespace {
@@ -322,5 +323,5 @@ void TStateFile::SaveState(const TAppData& Data) {
 }
 
 std::string StateFilePath() {
-    return ExeSiblingPath(".dat");
+    return ProgramFilePath(ffData, ".dat");
 }

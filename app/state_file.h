@@ -46,5 +46,6 @@ private:
     std::string FDamagedBytes; // the damaged file as read, until it is kept aside
 };
 
-// The state file of the program: the executable's path with ".dat".
+// The state file of the program: the executable's path with ".dat", or feedloom.dat in
+// the data folder when installed (platform/locations.h).
 std::string StateFilePath();

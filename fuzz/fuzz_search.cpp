@@ -128,7 +128,7 @@ void CheckEditor(TFuzzBytes& In) {
     } else {
         Pattern = PieceText(In, 1 + In.Next(3), false);
     }
-    if (Pattern.empty()) Pattern = "a";
+    if (Pattern.empty()) Pattern.push_back('a'); // not = "a": GCC 12 -O2 reports a false -Wrestrict (bug 105329)
     std::unique_ptr<TEditor> E{TEditor::Create(nullptr)};
     if (In.Next(3) == 0) {
         E->GetWrapOption()->SetWrapByte(static_cast<int>(20 + In.Next(40)));

@@ -1,4 +1,4 @@
-// The system-wide named lock that stands in for a named mutex: one instance at a time.
+// The named lock that stands in for a named mutex: one instance at a time.
 #include "platform/single_instance.h"
 
 #include <sys/socket.h>
@@ -22,6 +22,14 @@ bool MakeAddress(const std::string& Name, sockaddr_un& Addr, socklen_t& Len) {
 }
 
 } // namespace
+
+std::string PerUserLockName(const std::string& Name, unsigned UserId) {
+    return Name + "/uid=" + std::to_string(UserId);
+}
+
+std::string PerUserLockName(const std::string& Name) {
+    return PerUserLockName(Name, static_cast<unsigned>(getuid()));
+}
 
 bool TNamedMutex::Exists(const std::string& Name) {
     sockaddr_un Addr;

@@ -1,4 +1,4 @@
-// The system-wide named lock that stands in for a named mutex: one instance at a time.
+// The named lock that stands in for a named mutex: one instance at a time.
 #pragma once
 
 #include <string>
@@ -10,6 +10,12 @@
 // the holder's socket closes, however the holder ends (kill -9 included), and there is
 // no file that a crash could leave behind. The socket is close-on-exec, so programs
 // started by the holder do not keep the lock alive.
+// Name made private to the user UserId: what a named mutex of one login session is on
+// Windows. Locks of other users never meet it.
+std::string PerUserLockName(const std::string& Name, unsigned UserId);
+// The same for the user this process runs as.
+std::string PerUserLockName(const std::string& Name);
+
 class TNamedMutex : public TObject {
 public:
     TNamedMutex() = default;

@@ -12,6 +12,10 @@ packages=(
   xdg-utils
   xvfb xauth openbox wmctrl xdotool xclip x11-utils
   python3 python3-feedparser raptor2-utils libxml2-utils
+  # the installed program and its Debian package (make install, make deb) and their checks;
+  # a real input method for the end-to-end run
+  dpkg-dev file lintian desktop-file-utils appstream
+  ibus ibus-anthy python3-gi dbus-x11
 )
 
 missing=()

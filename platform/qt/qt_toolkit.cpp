@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QLibraryInfo>
@@ -207,6 +208,10 @@ void TQtForm::Close() {
 
 TQtToolkit::TQtToolkit(int& Argc, char** Argv) : FApp(std::make_unique<QApplication>(Argc, Argv)) {
     QApplication::setApplicationName(QStringLiteral("Feedloom"));
+    // The desktop entry (feedloom.desktop) and its icon: Wayland matches the window to the
+    // entry by this name, X11 by the class "Feedloom" in StartupWMClass.
+    QGuiApplication::setDesktopFileName(QStringLiteral("feedloom"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("feedloom")));
     // The interface is Japanese, and so are the toolkit's own texts (dialog buttons).
     if (FTranslator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -13,7 +13,7 @@ namespace apptest {
 
 inline TAppFiles FilesIn(const TTempDir& Dir) {
     return {Dir.File("feedloom.dat"), Dir.File("feedloom.ini"), Dir.File("feedloom.rdf"),
-            Dir.File("help.chm")};
+            Dir.File("help.chm"), Dir.File("feedloom-guide.html")};
 }
 
 // The rows of an editor's Lines.

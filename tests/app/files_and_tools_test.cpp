@@ -353,12 +353,15 @@ TEST_F(FilesAndTools, CleanupArchivesAllAndKeepsMaxRssItem) {
     EXPECT_EQ(F1->Data.Items.Count(), 10);
 }
 
-TEST_F(FilesAndTools, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
+TEST_F(FilesAndTools, HelpOpensTheChmElseTheGuideElseSaysItIsMissing) {
     F1->Exit1->Click();
     EXPECT_EQ(T.Messages, std::vector<std::string>{Literal("ヘルプファイルが見つかりません！")});
     EXPECT_TRUE(T.Opened.empty());
+    WriteFileBytes(Files.Guide, "<html>");
+    F1->Exit1->Click();
+    EXPECT_EQ(T.Opened, std::vector<std::string>{Files.Guide});
     WriteFileBytes(Files.Help, "chm");
     F1->Exit1->Click();
-    EXPECT_EQ(T.Opened, std::vector<std::string>{Files.Help});
+    EXPECT_EQ(T.Opened, (std::vector<std::string>{Files.Guide, Files.Help}));
     EXPECT_EQ(T.Messages.size(), 1u);
 }

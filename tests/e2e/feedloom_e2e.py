@@ -7,11 +7,21 @@ through the X clipboard (xclip), closes the window the way the window manager cl
 starts the program again and checks that the item is still there. The feeds are checked
 with feedparser, rapper and xmllint.
 
+Then it installs the program with DESTDIR into the temporary folder and starts it by
+the Exec line of its desktop entry, with the XDG folders inside the temporary folder;
+it types a Japanese description into the item dialog through a real input method (ibus
+with anthy on a private session bus), writes the feed and finds the converted text in
+it, and, while the window is open, starts the program as a second user (setpriv, when
+run as root): both windows exist. After the close the files are in the XDG folders and
+none beside the executable.
+
 Every wait polls and is bounded; there are no fixed sleeps.
 
 usage: feedloom_e2e.py PATH/TO/feedloom
 """
 import os
+import pwd
+import shlex
 import shutil
 import subprocess
 import sys
@@ -114,11 +124,12 @@ class Session:
         self.run(["xdotool", "click", "1"])
 
     # -- the program -----------------------------------------------------------------------
-    def start_feedloom(self):
-        exe = os.path.join(self.folder, "feedloom")
+    def start_feedloom(self, command=None, env=None):
+        command = command or [os.path.join(self.folder, "feedloom")]
         # Its output goes to a file: a pipe nobody reads would stall it once full.
         self.log = open(os.path.join(self.folder, "feedloom.log"), "ab")
-        p = subprocess.Popen([exe], env=self.env, cwd=self.folder, stdout=self.log, stderr=subprocess.STDOUT)
+        p = subprocess.Popen(command, env=env or self.env, cwd=self.folder, stdout=self.log,
+                             stderr=subprocess.STDOUT)
         self.feedloom = p
         wid = self.wait_window(MAIN_CAPTION)
         self.activate(wid)
@@ -212,6 +223,181 @@ def check_feed(path, titles, descriptions):
         raise Failure("feed entries %r, expected %r" % (got, list(zip(titles, descriptions))))
 
 
+# -- the installed program ----------------------------------------------------------------------
+def install(build_dir, stage):
+    """What `make install DESTDIR=stage PREFIX=/usr` does: CMake's install of the build."""
+    env = dict(os.environ, DESTDIR=stage)
+    r = subprocess.run(["cmake", "--install", build_dir, "--prefix", "/usr"], env=env, capture_output=True)
+    if r.returncode != 0:
+        raise Failure("cmake --install: " + r.stderr.decode(errors="replace"))
+
+
+def desktop_entry(path):
+    """The keys of the [Desktop Entry] group of a .desktop file."""
+    keys, group = {}, None
+    for line in open(path, encoding="utf-8"):
+        line = line.strip()
+        if line.startswith("["):
+            group = line
+        elif group == "[Desktop Entry]" and "=" in line and not line.startswith("#"):
+            key, value = line.split("=", 1)
+            keys[key] = value
+    return keys
+
+
+def exec_command(entry, path):
+    """The entry's Exec line as a desktop starts it: field codes dropped, the program on PATH."""
+    args = [a for a in shlex.split(entry["Exec"]) if not (len(a) == 2 and a[0] == "%")]
+    program = shutil.which(args[0], path=path)
+    if not program:
+        raise Failure("Exec=%s: not found on %s" % (entry["Exec"], path))
+    return [program] + args[1:]
+
+
+class InputMethod:
+    """ibus-daemon with the anthy engine on a private session bus."""
+
+    def __init__(self, s, env):
+        # The anthy engine is a Python program started through python3 on PATH: the
+        # system's, which has the gi bindings.
+        self.env = dict(env, PATH="/usr/bin:" + env["PATH"])
+        self.s = s
+        self.bus_pid = None
+        self.daemon = None
+
+    def run(self, args, check=True):
+        r = subprocess.run(args, env=self.env, capture_output=True, timeout=WAIT)
+        if check and r.returncode != 0:
+            raise Failure(" ".join(args) + ": " + r.stderr.decode(errors="replace"))
+        return r.stdout.decode().strip()
+
+    def start(self):
+        """Returns the environment of a program that types through the input method."""
+        for line in self.run(["dbus-launch", "--sh-syntax"]).splitlines():
+            key, _, value = line.rstrip(";").partition("=")
+            if key in ("DBUS_SESSION_BUS_ADDRESS", "DBUS_SESSION_BUS_PID"):
+                self.env[key] = value.strip("'")
+        self.bus_pid = int(self.env["DBUS_SESSION_BUS_PID"])
+        # The engine list must be cached under this bus before an engine can be chosen.
+        self.run(["ibus", "write-cache"])
+        self.daemon = subprocess.Popen(["ibus-daemon", "--panel=disable", "--emoji-extension=disable"],
+                                       env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        address = poll("ibus-daemon", lambda: self.daemon.poll() is None and
+                       self.run(["ibus", "address"], check=False).startswith("unix:") and
+                       self.run(["ibus", "address"]))
+        poll("the anthy engine", lambda: self.run(["ibus", "engine", "anthy"], check=False) is not None and
+             self.run(["ibus", "engine"], check=False) == "anthy", interval=0.2)
+        return dict(self.env, QT_IM_MODULE="ibus", IBUS_ADDRESS=address)
+
+    def stop(self):
+        if self.daemon and self.daemon.poll() is None:
+            self.run(["ibus", "exit"], check=False)
+            try:
+                self.daemon.wait(10)
+            except subprocess.TimeoutExpired:
+                self.daemon.kill()
+        if self.bus_pid:
+            try:
+                os.kill(self.bus_pid, 15)
+            except ProcessLookupError:
+                pass
+
+
+def second_user(s, command, folder):
+    """Starts the program as another user while the first one's runs: both windows exist.
+    Its window closes again and its files land in that user's home."""
+    if os.geteuid() != 0:
+        print("NOTE: not root, so no second user is tried")
+        return
+    nobody = pwd.getpwnam("nobody")
+    home = os.path.join(folder, "home-nobody")
+    os.makedirs(home)
+    os.chown(home, nobody.pw_uid, nobody.pw_gid)
+    # The temporary folder and the installed tree must be readable by that user.
+    for path in [folder] + [os.path.join(r, d) for r, ds, _ in os.walk(os.path.join(folder, "stage")) for d in ds]:
+        os.chmod(path, 0o755)
+    env = {k: v for k, v in s.env.items() if not k.startswith(("XDG_", "DBUS_", "IBUS_", "QT_IM"))}
+    env["HOME"] = home
+    log = open(os.path.join(folder, "feedloom-nobody.log"), "ab")
+    p = subprocess.Popen(["setpriv", "--reuid=%d" % nobody.pw_uid, "--regid=%d" % nobody.pw_gid,
+                          "--clear-groups", "--"] + command, env=env, cwd=home, stdout=log, stderr=subprocess.STDOUT)
+    try:
+        def windows():
+            if p.poll() is not None:
+                raise Failure("the second user's feedloom ended with %d" % p.returncode)
+            r = s.run(["xdotool", "search", "--onlyvisible", "--name", "^" + MAIN_CAPTION + "$"], check=False)
+            return r.stdout.split() if len(r.stdout.split()) == 2 else None
+        wids = [w.decode() for w in poll("two Feedloom windows", windows)]
+        theirs = [w for w in wids if s.out(["xdotool", "getwindowpid", w]).strip() == str(p.pid)]
+        if len(theirs) != 1:
+            raise Failure("no window of the second user's feedloom among %r" % wids)
+        s.run(["wmctrl", "-i", "-c", theirs[0]])
+        poll("the second user's feedloom to exit", lambda: p.poll() is not None)
+        if p.returncode != 0:
+            raise Failure("the second user's feedloom exited with %d" % p.returncode)
+        state = os.path.join(home, ".local", "share", "feedloom", "feedloom.dat")
+        if not os.path.exists(state) or os.stat(state).st_uid != nobody.pw_uid:
+            raise Failure("the second user's state file is not " + state)
+    finally:
+        if p.poll() is None:
+            p.kill()
+            p.wait()
+        log.close()
+
+
+def installed_run(s, exe):
+    folder = s.folder
+    stage = os.path.join(folder, "stage")
+    install(os.path.dirname(exe), stage)
+    bindir = os.path.join(stage, "usr", "bin")
+    entry = desktop_entry(os.path.join(stage, "usr", "share", "applications", "feedloom.desktop"))
+    env = dict(s.env)
+    env["PATH"] = bindir + ":" + env["PATH"]
+    env["XDG_DATA_HOME"] = os.path.join(folder, "xdg", "data")
+    env["XDG_CONFIG_HOME"] = os.path.join(folder, "xdg", "config")
+    ime = InputMethod(s, env)
+    try:
+        env = ime.start()
+        command = exec_command(entry, env["PATH"])
+        main_wid = s.start_feedloom(command, env)
+        wm_class = s.out(["xprop", "-id", main_wid, "WM_CLASS"])
+        if '"%s"' % entry["StartupWMClass"] not in wm_class:
+            raise Failure("StartupWMClass=%s does not match %s" % (entry["StartupWMClass"], wm_class))
+
+        second_user(s, command, folder)
+
+        s.activate(main_wid)
+        s.key(main_wid, "End")
+        s.type(main_wid, "example.org/")
+        s.key(main_wid, "alt+a")
+        item = s.wait_window(ITEM_CAPTION)
+        s.activate(item)
+        s.type(item, "Installed item")
+        s.key(item, "Tab", "Tab")
+        # The description through anthy: Ctrl+J to hiragana, romaji, Space converts,
+        # Return commits.
+        s.key(item, "ctrl+j")
+        s.type(item, "nihongo")
+        s.key(item, "space")
+        s.key(item, "Return")
+        s.click(item, 344 + 37, 192 + 12)  # OK
+        s.wait_window_gone(ITEM_CAPTION)
+        feed = os.path.join(folder, "out", "installed.rdf")
+        save_feed(s, main_wid, feed)
+        check_feed(feed, ["Installed item"], ["\u65e5\u672c\u8a9e"])
+        s.close_feedloom(main_wid)
+    finally:
+        ime.stop()
+
+    for path in [os.path.join(env["XDG_DATA_HOME"], "feedloom", "feedloom.dat"),
+                 os.path.join(env["XDG_CONFIG_HOME"], "feedloom", "feedloom.ini")]:
+        if not os.path.isfile(path):
+            raise Failure("the installed program did not write " + path)
+    beside = [n for n in os.listdir(bindir) if n not in ("feedloom", "feedloom-feed")]
+    if beside:
+        raise Failure("files beside the installed program: %r" % beside)
+
+
 def main():
     exe = sys.argv[1]
     folder = tempfile.mkdtemp(prefix="feedloom-e2e-")
@@ -262,6 +448,8 @@ def main():
         save_feed(s, main_wid, feed2)
         check_feed(feed2, ["First item"], ["line oneline two\u65e5\u672c\u8a9e pasted"])
         s.close_feedloom(main_wid)
+
+        installed_run(s, exe)
     except Failure as e:
         print("FAILED:", e)
         shot = os.environ.get("FEEDLOOM_E2E_SHOT")

@@ -117,7 +117,7 @@ int RunWindows(const std::string& Op, const std::string& Arg) {
 // The loop needs no window: the same writers as the handlers, with a fixed feed time so
 // that there are exactly two contents.
 int Loop(const std::string& Kind) {
-    const TAppFiles Files = TAppFiles::BesideExecutable();
+    const TAppFiles Files = TAppFiles::OfThisProgram();
     // The two contents depend on nothing the file holds, so every run alternates between
     // the same two.
     TAppData Data[2];
