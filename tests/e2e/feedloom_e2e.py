@@ -289,6 +289,11 @@ class InputMethod:
              self.run(["ibus", "engine"], check=False) == "anthy", interval=0.2)
         return dict(self.env, QT_IM_MODULE="ibus", IBUS_ADDRESS=address)
 
+    def latin(self):
+        """Back to the plain keyboard layout, for the path typed into the save dialog."""
+        self.run(["ibus", "engine", "xkb:us::eng"])
+        poll("the plain keyboard engine", lambda: self.run(["ibus", "engine"], check=False) == "xkb:us::eng")
+
     def stop(self):
         if self.daemon and self.daemon.poll() is None:
             self.run(["ibus", "exit"], check=False)
@@ -380,6 +385,7 @@ def installed_run(s, exe):
         s.type(item, "nihongo")
         s.key(item, "space")
         s.key(item, "Return")
+        ime.latin()
         s.click(item, 344 + 37, 192 + 12)  # OK
         s.wait_window_gone(ITEM_CAPTION)
         feed = os.path.join(folder, "out", "installed.rdf")
