@@ -102,12 +102,6 @@ TEST(FeedCheck, EachKindOfFindingAndNone) {
         }
         EXPECT_EQ(Got, C.Expected) << C.Name;
     }
-    // The dialog's row: severity, the item counted from 1, its title, the message.
-    TAppData D = CleanData();
-    Apply(D, {fTime, 1, "x"});
-    const std::vector<TFinding> Found = CheckFeed(D);
-    ASSERT_EQ(Found.size(), 1u);
-    EXPECT_EQ(FindingText(Found[0]), Literal("[警告] アイテム 2「記事2」: ") + Found[0].Message);
 }
 
 TEST(FeedCheck, FormsOfDatesAndLinks) {
