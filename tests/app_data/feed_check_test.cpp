@@ -76,7 +76,9 @@ TEST(FeedCheck, EachKindOfFindingAndNone) {
         {"empty title", {{fTitle, 1, ""}}, {{fkEmptyTitle, fsWarning, 1}}},
         {"time typed by hand", {{fTime, 0, "2026/12/08 10:00"}}, {{fkBadTime, fsWarning, 0}}},
         {"time zone of the settings", {{fZone, 0, "+0900"}}, {{fkBadTime, fsWarning, -1}}},
-        {"line break in a title", {{fTitle, 2, "a\r\nb"}}, {{fkChangedCharacters, fsWarning, 2}}},
+        {"line break in a link",
+         {{fLink, 2, "http://example.jp/\r\n3"}},
+         {{fkBadLink, fsWarning, 2}, {fkChangedCharacters, fsWarning, 2}}},
         {"control character and unmapped pair in a description",
          {{fDes, 0, "a\x01|b\x85\x40|"}},
          {{fkChangedCharacters, fsWarning, 0}, {fkChangedCharacters, fsWarning, 0}}},
@@ -99,6 +101,7 @@ TEST(FeedCheck, EachKindOfFindingAndNone) {
         for (const TFinding& F : CheckFeed(D)) {
             Got.emplace_back(F.Kind, F.Severity, F.ItemIndex);
             EXPECT_EQ(F.Title, F.ItemIndex >= 0 ? D.Items.Title(F.ItemIndex) : "") << C.Name;
+            EXPECT_EQ(F.Message.find_first_of("\r\n"), std::string::npos) << C.Name; // one line
         }
         EXPECT_EQ(Got, C.Expected) << C.Name;
     }
