@@ -1,8 +1,13 @@
 // feedloom-feed: writes the feed of Feedloom's saved items from the state and settings
-// files, for publishing scripts and scheduled jobs. It changes neither file.
+// files, for publishing scripts and scheduled jobs. It changes neither file: an output that
+// is one of them (or the archive) is refused.
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -18,16 +23,117 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: feedloom-feed [--state FILE] [--settings FILE] [OUTPUT]\n";
+constexpr std::string_view kUsage = "usage: feedloom-feed [--state FILE] [--settings FILE] [OUTPUT | -]\n";
+
+// The command line. Paths are kept as the system's bytes.
+struct TOptions {
+    std::string StatePath, SettingsPath, OutputPath;
+    bool HaveOutput = false;
+    bool Help = false;
+    std::string Error; // why the command line is wrong, or ""
+};
+
+TOptions ParseOptions(int argc, char** argv, const std::string& Folder) {
+    TOptions O;
+    O.StatePath = Folder + "feedloom.dat";
+    O.SettingsPath = Folder + "feedloom.ini";
+    bool OptionsEnd = false;
+    for (int I = 1; I < argc && O.Error.empty(); ++I) {
+        const std::string_view Arg = argv[I];
+        if (!OptionsEnd && (Arg == "-h" || Arg == "--help")) {
+            O.Help = true;
+        } else if (!OptionsEnd && (Arg == "--state" || Arg == "--settings")) {
+            if (I + 1 >= argc)
+                O.Error = std::string(Arg) + " needs a file name";
+            else if (argv[I + 1][0] == '\0')
+                O.Error = std::string(Arg) + " needs a file name, not an empty one";
+            else
+                (Arg == "--state" ? O.StatePath : O.SettingsPath) = argv[++I];
+        } else if (!OptionsEnd && Arg == "--") {
+            OptionsEnd = true;
+        } else if (!OptionsEnd && Arg.size() > 1 && Arg[0] == '-') {
+            O.Error = "unknown option: " + std::string(Arg);
+        } else if (O.HaveOutput) {
+            O.Error = "more than one output file: " + std::string(Arg);
+        } else if (Arg.empty()) {
+            O.Error = "the output file name is empty";
+        } else {
+            O.OutputPath = Arg;
+            O.HaveOutput = true;
+        }
+    }
+    return O;
+}
 
 int Fail(const std::string& Utf8Message) {
     std::fprintf(stderr, "feedloom-feed: %s\n", Utf8Message.c_str());
     return 1;
 }
 
-int Usage() {
-    std::fputs(kUsage, stderr);
-    return 1;
+std::string MessageOf(const Exception& E) {
+    return cp932::ToUtf8(E.Message());
+}
+
+// Why the input at Path cannot be read, or "" when it can (a missing file counts as
+// readable when Optional).
+std::string InputProblem(const std::string& What, const std::string& Path, bool Optional) {
+    switch (FileKindOf(Path)) {
+    case TFileKind::Missing:
+        return Optional ? std::string() : "no " + What + ": " + Path;
+    case TFileKind::Directory:
+        return What + " is a folder: " + Path;
+    case TFileKind::Other:
+    case TFileKind::Regular:
+        break;
+    }
+    try {
+        CheckReadable(Path);
+    } catch (const Exception& E) {
+        return "cannot read the " + What + " " + Path + ": " + MessageOf(E);
+    }
+    return std::string();
+}
+
+void WriteStandardOutput(const std::string& Bytes) {
+    size_t Done = 0;
+    while (Done < Bytes.size()) {
+        const ssize_t N = write(STDOUT_FILENO, Bytes.data() + Done, Bytes.size() - Done);
+        if (N < 0 && errno == EINTR) continue;
+        if (N <= 0) throw EWriteError(cp932::Literal("標準出力に書き込めません"));
+        Done += static_cast<size_t>(N);
+    }
+}
+
+int Run(const TOptions& O, const std::string& Folder) {
+    TAppData Data;
+    if (std::string P = InputProblem("settings file", O.SettingsPath, true); !P.empty()) return Fail(P);
+    LoadSettings(O.SettingsPath, Data.Settings);
+    if (std::string P = InputProblem("state file", O.StatePath, false); !P.empty()) return Fail(P);
+    TStateFile State(O.StatePath);
+    try {
+        State.LoadState(Data);
+    } catch (const Exception& E) {
+        return Fail("cannot read the state file " + O.StatePath + ": " + MessageOf(E));
+    } catch (const std::bad_alloc&) {
+        return Fail("out of memory reading the state file " + O.StatePath);
+    }
+    std::string Output = O.OutputPath;
+    if (!O.HaveOutput) {
+        if (!Data.Settings.F1Checked || Data.Settings.FSavePath.empty())
+            return Fail("no output file configured in " + O.SettingsPath + "; give one on the command line");
+        Output = SystemPathOf(Data.Settings.FSavePath);
+    }
+    std::unique_ptr<TEditor> Editor1(TEditor::Create(nullptr));
+    TStringList FOutput;
+    if (Output == "-") {
+        BuildFeed(false, Data, *Editor1, FOutput);
+        WriteStandardOutput(FeedFileBytes(FOutput));
+        return 0;
+    }
+    const std::string Input = InputNamedBy(Output, {O.StatePath, O.SettingsPath, Folder + "feedloom.rdf"});
+    if (!Input.empty()) return Fail("not writing " + Output + ": it is the same file as " + Input);
+    WriteFeed(Output, false, Data, *Editor1, FOutput);
+    return 0;
 }
 
 } // namespace
@@ -35,52 +141,24 @@ int Usage() {
 int main(int argc, char** argv) {
     // A write past the file-size limit fails with EFBIG and is reported like any other
     // write error, instead of the signal ending the program silently with its temporary
-    // file left behind.
+    // file left behind. A closed pipe likewise gives EPIPE.
     std::signal(SIGXFSZ, SIG_IGN);
-    // Paths come in and go out as the system spells them (UTF-8); inside they are CP932.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::string Folder = ExtractFilePath(ExeFileName());
-    std::string StatePath = Folder + "feedloom.dat";
-    std::string SettingsPath = Folder + "feedloom.ini";
-    std::string OutputPath;
-    bool HaveOutput = false;
-    for (int I = 1; I < argc; ++I) {
-        const std::string_view Arg = argv[I];
-        if (Arg == "-h" || Arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (Arg == "--state" || Arg == "--settings") {
-            if (I + 1 >= argc) return Usage();
-            (Arg == "--state" ? StatePath : SettingsPath) = cp932::FromUtf8(argv[++I]);
-        } else if (Arg.size() > 1 && Arg[0] == '-') {
-            return Usage();
-        } else if (HaveOutput) {
-            return Usage();
-        } else {
-            OutputPath = cp932::FromUtf8(Arg);
-            HaveOutput = true;
-        }
+    const TOptions O = ParseOptions(argc, argv, Folder);
+    if (!O.Error.empty())
+        return Fail(O.Error + " (" + std::string(kUsage.substr(0, kUsage.size() - 1)) + ")");
+    if (O.Help) {
+        std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+        return 0;
     }
-    if (HaveOutput && OutputPath.empty()) return Usage();
-
     try {
-        TAppData Data;
-        LoadSettings(SettingsPath, Data.Settings);
-        TStateFile State(StatePath);
-        if (!State.LoadState(Data)) return Fail("no state file: " + cp932::ToUtf8(StatePath));
-        if (!HaveOutput) {
-            if (!Data.Settings.F1Checked || Data.Settings.FSavePath.empty())
-                return Fail("no output file configured in " + cp932::ToUtf8(SettingsPath) +
-                            "; give one on the command line");
-            OutputPath = Data.Settings.FSavePath;
-        }
-        std::unique_ptr<TEditor> Editor1(TEditor::Create(nullptr));
-        TStringList FOutput;
-        WriteFeed(OutputPath, false, Data, *Editor1, FOutput);
+        return Run(O, Folder);
     } catch (const Exception& E) {
-        return Fail(cp932::ToUtf8(E.Message()));
+        return Fail(MessageOf(E));
+    } catch (const std::bad_alloc&) {
+        return Fail("out of memory");
     } catch (const std::exception& E) {
         return Fail(E.what());
     }
-    return 0;
 }

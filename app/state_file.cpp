@@ -2,6 +2,8 @@
 #include "app/state_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 #include "platform/cp932.h"
 #include "platform/exceptions.h"
@@ -279,20 +281,23 @@ void ReadStateImages(TStream& Stream, TAppData& Data) {
 }
 
 bool TStateFile::LoadState(TAppData& Data) {
-    if (!FileExists(FFileName)) return false;
+    // Anything by that name but a regular file (a folder, a FIFO, a device) is a read
+    // error, refused without waiting on it.
+    if (FileKindOf(FFileName) == TFileKind::Missing) return false;
     TMemoryStream Stream;
     try {
         Stream.LoadFromFile(FFileName);
     } catch (const EStreamError&) {
-        // Unreadable: the save at close keeps it aside if it can be read by then.
+        // Unreadable: the save at close keeps it aside.
         FDamaged = true;
+        FDamagedRead = false;
         FDamagedBytes.clear();
         throw;
     }
     try {
         ReadStateImages(Stream, Data);
     } catch (const Exception&) {
-        FDamaged = true;
+        FDamaged = FDamagedRead = true;
         FDamagedBytes.assign(static_cast<const char*>(Stream.Memory()),
                              static_cast<size_t>(Stream.GetSize()));
         throw;
@@ -304,16 +309,23 @@ void TStateFile::SaveState(const TAppData& Data) {
     TMemoryStream Image;
     WriteStateImages(Image, Data);
     if (FDamaged) {
-        // A file that could not even be opened at start-up is read now.
-        bool Keep = !FDamagedBytes.empty();
-        if (!Keep && FileExists(FFileName)) {
-            TMemoryStream Old;
-            Old.LoadFromFile(FFileName);
-            FDamagedBytes.assign(static_cast<const char*>(Old.Memory()), static_cast<size_t>(Old.GetSize()));
-            Keep = true;
+        bool Keep = FDamagedRead;
+        if (!Keep && FileKindOf(FFileName) != TFileKind::Missing) {
+            // A file that could not even be opened at start-up is read now; one that still
+            // cannot be read (no permission, not a regular file) is moved aside whole.
+            try {
+                TMemoryStream Old;
+                Old.LoadFromFile(FFileName);
+                FDamagedBytes.assign(static_cast<const char*>(Old.Memory()),
+                                     static_cast<size_t>(Old.GetSize()));
+                Keep = true;
+            } catch (const EStreamError&) {
+                if (rename(FFileName.c_str(), BadFileName().c_str()) != 0)
+                    throw EFCreateError(FileCreateErrorMessage(BadFileName(), errno));
+            }
         }
         if (Keep) AtomicWriteFile(BadFileName(), FDamagedBytes);
-        FDamaged = false;
+        FDamaged = FDamagedRead = false;
         FDamagedBytes.clear();
         FDamagedBytes.shrink_to_fit();
     }

@@ -30,12 +30,15 @@ public:
 
     // LoadState: no file, nothing happens (returns false). Otherwise reads the images
     // into Data (true). A read error keeps what was read (see ReadStateImages), marks the
-    // file as damaged and propagates; an unreadable file raises EFOpenError/EReadError.
+    // file as damaged and propagates; an unreadable file raises EFOpenError/EReadError, as
+    // does anything by that name that is not a regular file.
     bool LoadState(TAppData& Data);
     // SaveState's file part: writes the seven images, replacing the file atomically
     // (EFCreateError "ファイル "%s" を作成できません。%s" leaves the old file as it was).
     // When the last LoadState found the file damaged, its bytes are first written to
     // BadFileName(); failing that, the error propagates and the state file stays as it was.
+    // A file that cannot be read even then (no permission, not a regular file) is renamed
+    // to BadFileName() whole.
     void SaveState(const TAppData& Data);
 
     bool Damaged() const { return FDamaged; }
@@ -43,6 +46,7 @@ public:
 private:
     std::string FFileName;
     bool FDamaged = false;
+    bool FDamagedRead = false; // FDamagedBytes holds the damaged file as read
     std::string FDamagedBytes; // the damaged file as read, until it is kept aside
 };
 
