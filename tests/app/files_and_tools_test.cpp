@@ -61,9 +61,14 @@ TEST_F(FilesAndTools, AFileThatCannotBeWrittenKeepsTheWindowOpen) {
     Files.Settings = Folder + "/feedloom.ini";
     Start();
     FillSample();
+    // The error, then the question whether to close without saving: No (the default)
+    // keeps the window open.
+    T.Answers = {false, false};
     EXPECT_FALSE(F1->FormCloseQuery());
     ASSERT_EQ(T.Messages.size(), 1u);
     EXPECT_TRUE(StartsWith(T.Messages[0], CannotCreate)) << T.Messages[0];
+    EXPECT_EQ(T.Questions, std::vector<std::string>{Literal("保存せずに終了しますか？")});
+    EXPECT_EQ(T.QuestionYesDefaults, std::vector<bool>{false});
     // The real window stays open as well.
     F1->Window().Show();
     F1->Window().Close();
@@ -81,11 +86,15 @@ TEST_F(FilesAndTools, AFileThatCannotBeWrittenKeepsTheWindowOpen) {
 TEST_F(FilesAndTools, SettingsThatCannotBeWrittenAtCloseKeepTheWindowOpen) {
     Files.Settings = Dir.File("missing/feedloom.ini");
     Start();
+    T.Answers = {false, true};
     EXPECT_FALSE(F1->FormCloseQuery());
     ASSERT_EQ(T.Messages.size(), 1u);
     EXPECT_EQ(T.Messages[0], Files.Settings + Literal(" に書き込めません"));
     // The state file was written before the settings file.
     EXPECT_TRUE(FileExists(Files.State));
+    // Yes to the question closes without the settings.
+    EXPECT_TRUE(F1->FormCloseQuery());
+    EXPECT_EQ(T.Questions.size(), 2u);
 }
 
 TEST_F(FilesAndTools, ADamagedStateFileIsShownAndStartUpGoesOn) {
@@ -359,6 +368,6 @@ TEST_F(FilesAndTools, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
     EXPECT_TRUE(T.Opened.empty());
     WriteFileBytes(Files.Help, "chm");
     F1->Exit1->Click();
-    EXPECT_EQ(T.Opened, std::vector<std::string>{Files.Help});
+    EXPECT_EQ(T.Opened, std::vector<std::string>{FileUrl(Files.Help)});
     EXPECT_EQ(T.Messages.size(), 1u);
 }
