@@ -111,7 +111,9 @@ int Run(const TOptions& O, const std::string& Folder) {
     if (std::string P = InputProblem("state file", O.StatePath, false); !P.empty()) return Fail(P);
     TStateFile State(O.StatePath);
     try {
-        State.LoadState(Data);
+        // The feed holds at most SpinEdit1MaxValue items: the rest of each list is read
+        // through but not kept, so memory stays bounded by the file's size.
+        State.LoadState(Data, SpinEdit1MaxValue);
     } catch (const Exception& E) {
         return Fail("cannot read the state file " + O.StatePath + ": " + MessageOf(E));
     } catch (const std::bad_alloc&) {

@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <new>
+
 #include "app/cleanup.h"
 #include "app/dialogs.h"
 #include "app/feed_builder.h"
@@ -203,6 +205,9 @@ void TForm1::FormCreate() {
         SpinEdit1->SetMaxValue(SpinEdit1MaxValue);
     } catch (const Exception& E) {
         FToolkit.ShowMessage(E.Message());
+    } catch (const std::bad_alloc&) {
+        FToolkit.ShowMessage(Literal("メモリが足りないため、ファイル \"") + DisplayPath(FFiles.State) +
+                             Literal("\" を読み込めません。"));
     }
 }
 

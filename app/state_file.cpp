@@ -230,7 +230,7 @@ void ReadSpinEdit(TReader& R, int32_t& Value) {
     ReadChildren(R);
 }
 
-void ReadListBox(TReader& R, std::vector<std::string>& Entries) {
+void ReadListBox(TReader& R, std::vector<std::string>& Entries, size_t MaxEntries) {
     ReadImageHeader(R);
     while (!R.EndOfList()) {
         const std::string Name = R.ReadPropName();
@@ -240,7 +240,10 @@ void ReadListBox(TReader& R, std::vector<std::string>& Entries) {
             // the list keeps the entries before the cut.
             R.ReadListBegin();
             Entries.clear();
-            while (!R.EndOfList()) Entries.push_back(R.ReadString());
+            while (!R.EndOfList()) {
+                std::string Entry = R.ReadString();
+                if (Entries.size() < MaxEntries) Entries.push_back(std::move(Entry));
+            }
             R.ReadListEnd();
         } else if (Name == "ItemHeight") {
             R.ReadInteger();
@@ -265,13 +268,13 @@ void WriteStateImages(TStream& Stream, const TAppData& Data) {
     for (const TListBoxDesign& D : kListBoxes) WriteListBox(W, D, Data.Items.List(D.Kind));
 }
 
-void ReadStateImages(TStream& Stream, TAppData& Data) {
+void ReadStateImages(TStream& Stream, TAppData& Data, size_t MaxEntries) {
     try {
         TReader R(Stream);
         ReadLabeledEdit(R, Data.SiteE);
         ReadLabeledEdit(R, Data.NameE);
         ReadSpinEdit(R, Data.SpinEdit1);
-        for (const TListBoxDesign& D : kListBoxes) ReadListBox(R, Data.Items.MutableList(D.Kind));
+        for (const TListBoxDesign& D : kListBoxes) ReadListBox(R, Data.Items.MutableList(D.Kind), MaxEntries);
     } catch (...) {
         Data.Items.EqualizeLengths();
         throw;
@@ -280,7 +283,7 @@ void ReadStateImages(TStream& Stream, TAppData& Data) {
     Data.Items.EqualizeLengths();
 }
 
-bool TStateFile::LoadState(TAppData& Data) {
+bool TStateFile::LoadState(TAppData& Data, size_t MaxEntries) {
     // Anything by that name but a regular file (a folder, a FIFO, a device) is a read
     // error, refused without waiting on it.
     if (FileKindOf(FFileName) == TFileKind::Missing) return false;
@@ -295,7 +298,7 @@ bool TStateFile::LoadState(TAppData& Data) {
         throw;
     }
     try {
-        ReadStateImages(Stream, Data);
+        ReadStateImages(Stream, Data, MaxEntries);
     } catch (const Exception&) {
         FDamaged = FDamagedRead = true;
         FDamagedBytes.assign(static_cast<const char*>(Stream.Memory()),

@@ -3,8 +3,8 @@
 #include "app/feed_builder.h"
 
 #include <QXmlStreamReader>
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -179,7 +179,8 @@ QString Expected(std::string_view Cp932) {
     std::u16string W = cp932::ToUtf16(Cp932);
     for (size_t I = 0; I < W.size(); ++I)
         if (W[I] == u'\r' && I + 1 < W.size() && W[I + 1] == u'\n') W.erase(I + 1, 1);
-    std::replace_if(W.begin(), W.end(), [](char16_t C) { return C == u'\r' || C == u'\n'; }, u' ');
+    std::replace_if(
+        W.begin(), W.end(), [](char16_t C) { return C == u'\r' || C == u'\n'; }, u' ');
     std::erase_if(W, [](char16_t C) { return C < 0x20 && C != u'\t'; });
     return QString::fromUtf16(W.data(), static_cast<qsizetype>(W.size()));
 }
@@ -230,8 +231,9 @@ TEST_F(FeedTest, RandomStoresGiveWellFormedFeeds) {
     TRandomStore Random(5);
     std::mt19937 Rng(9);
     // Control characters, line breaks, unmappable pairs, lone lead bytes, stray bytes, markup.
-    const std::string Odd[] = {"\x01", "\x1F", "\x08", "\t",   "\x0B\x0C", "\x85\x40", "\x88", "\xFD",
-                               "\x80", "\xA0", std::string(1, '\0'), "\r\n", "\r",          "\n",  "&<x>\""};
+    const std::string Odd[] = {"\x01", "\x1F", "\x08",  "\t",   "\x0B\x0C",           "\x85\x40",
+                               "\x88", "\xFD", "\x80",  "\xA0", std::string(1, '\0'), "\r\n",
+                               "\r",   "\n",   "&<x>\""};
     auto Field = [&] {
         std::string S = Random.Entry();
         for (int N = static_cast<int>(Rng() % 3); N > 0; --N)

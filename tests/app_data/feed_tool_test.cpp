@@ -66,7 +66,11 @@ std::string WithoutChannelDate(std::string Feed) {
 TAppData SaveSample(const std::string& State, const std::string& Settings) {
     TAppData Data;
     TRandomStore Random(21);
+    // More items than the feed can hold: the tool keeps only the top of each list.
     Random.Fill(Data, 15);
+    while (Data.Items.Count() < SpinEdit1MaxValue + 20)
+        Data.Items.InsertItem({Random.Entry(), Random.Entry(), Random.Entry(), Random.Entry()});
+    Data.SpinEdit1 = SpinEdit1MaxValue;
     Data.NameE = cp932::Literal("サイト & 名前");
     Data.Settings.FTimeZone = "-05:00";
     Data.Settings.FCssFlag = Data.Settings.FXslFlag = true;
