@@ -1,6 +1,7 @@
 // feedloom-feed: writes the feed of Feedloom's saved items from the state and settings
 // files, for publishing scripts and scheduled jobs. It changes neither file: an output that
-// is one of them (or the archive) is refused.
+// is one of them (or the archive) is refused. With --check it prints what the feed check
+// finds, and writes the feed only when OUTPUT is given.
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,9 +11,11 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/app_data.h"
 #include "app/feed_builder.h"
+#include "app/feed_check.h"
 #include "app/settings_file.h"
 #include "app/state_file.h"
 #include "editor/control/editor.h"
@@ -23,13 +26,15 @@
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: feedloom-feed [--state FILE] [--settings FILE] [OUTPUT | -]\n";
+constexpr std::string_view kUsage =
+    "usage: feedloom-feed [--check] [--state FILE] [--settings FILE] [OUTPUT | -]\n";
 
 // The command line. Paths are kept as the system's bytes.
 struct TOptions {
     std::string StatePath, SettingsPath, OutputPath;
     bool HaveOutput = false;
     bool Help = false;
+    bool Check = false;
     std::string Error; // why the command line is wrong, or ""
 };
 
@@ -42,6 +47,8 @@ TOptions ParseOptions(int argc, char** argv, const std::string& Folder) {
         const std::string_view Arg = argv[I];
         if (!OptionsEnd && (Arg == "-h" || Arg == "--help")) {
             O.Help = true;
+        } else if (!OptionsEnd && Arg == "--check") {
+            O.Check = true;
         } else if (!OptionsEnd && (Arg == "--state" || Arg == "--settings")) {
             if (I + 1 >= argc)
                 O.Error = std::string(Arg) + " needs a file name";
@@ -63,6 +70,27 @@ TOptions ParseOptions(int argc, char** argv, const std::string& Folder) {
         }
     }
     return O;
+}
+
+const char* SeverityKeyword(TFindingSeverity Severity) {
+    switch (Severity) {
+    case fsError:
+        return "error";
+    case fsWarning:
+        return "warning";
+    case fsNote:
+        break;
+    }
+    return "note";
+}
+
+// One line a finding: severity, the item's number from 1 at the top (or "-"), message.
+void PrintFindings(const std::vector<TFinding>& Findings, std::FILE* To) {
+    for (const TFinding& F : Findings) {
+        const std::string Item = F.ItemIndex >= 0 ? std::to_string(F.ItemIndex + 1) : "-";
+        std::fprintf(To, "%s\t%s\t%s\n", SeverityKeyword(F.Severity), Item.c_str(),
+                     cp932::ToUtf8(F.Message).c_str());
+    }
 }
 
 int Fail(const std::string& Utf8Message) {
@@ -112,12 +140,22 @@ int Run(const TOptions& O, const std::string& Folder) {
     TStateFile State(O.StatePath);
     try {
         // The feed holds at most SpinEdit1MaxValue items: the rest of each list is read
-        // through but not kept, so memory stays bounded by the file's size.
-        State.LoadState(Data, SpinEdit1MaxValue);
+        // through but not kept, so memory stays bounded by the file's size. The check
+        // looks at every item.
+        State.LoadState(Data, O.Check ? SIZE_MAX : static_cast<size_t>(SpinEdit1MaxValue));
     } catch (const Exception& E) {
         return Fail("cannot read the state file " + O.StatePath + ": " + MessageOf(E));
     } catch (const std::bad_alloc&) {
         return Fail("out of memory reading the state file " + O.StatePath);
+    }
+    bool Found = false;
+    if (O.Check) {
+        // Beside a feed being written, the findings go to standard error, so that they
+        // never mix with a feed written to standard output.
+        const std::vector<TFinding> Findings = CheckFeed(Data);
+        PrintFindings(Findings, O.HaveOutput ? stderr : stdout);
+        Found = !Findings.empty();
+        if (!O.HaveOutput) return Found ? 2 : 0;
     }
     std::string Output = O.OutputPath;
     if (!O.HaveOutput) {
@@ -130,12 +168,12 @@ int Run(const TOptions& O, const std::string& Folder) {
     if (Output == "-") {
         BuildFeed(false, Data, *Editor1, FOutput);
         WriteStandardOutput(FeedFileBytes(FOutput));
-        return 0;
+        return Found ? 2 : 0;
     }
     const std::string Input = InputNamedBy(Output, {O.StatePath, O.SettingsPath, Folder + "feedloom.rdf"});
     if (!Input.empty()) return Fail("not writing " + Output + ": it is the same file as " + Input);
     WriteFeed(Output, false, Data, *Editor1, FOutput);
-    return 0;
+    return Found ? 2 : 0;
 }
 
 } // namespace
