@@ -216,9 +216,11 @@ TEST(FeedTool, OutputsThatAreNoRegularFile) {
     EXPECT_TRUE(std::filesystem::is_symlink(Link));
     EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Target)), Want);
 
-    // A name CP932 cannot hold is written as given.
+    // Names CP932 cannot hold are read and written as given.
     const std::string Accented = Dir.File("caf\xC3\xA9 \xE3\x80\x9C.rdf"); // café 〜
-    R = RunTool(kTool, Args(Accented), Dir);
+    const std::string AccentedState = Dir.File("\xC3\xA9tat.dat");         // état
+    std::filesystem::copy_file(State, AccentedState);
+    R = RunTool(kTool, {"--state", AccentedState, "--settings", Settings, Accented}, Dir);
     ASSERT_EQ(R.Status, 0) << R.Err;
     EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Accented)), Want);
 }
@@ -334,7 +336,8 @@ TEST(FeedTool, CheckPrintsFindingsAndExitStatus) {
         // A feed only beside an OUTPUT, and then the usual one.
         EXPECT_EQ(std::filesystem::exists(Out), C.Args.back() == Out);
         if (std::filesystem::exists(Out)) {
-            EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Out)), WithoutChannelDate(WindowFeed(State, Settings)));
+            EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Out)),
+                      WithoutChannelDate(WindowFeed(State, Settings)));
         }
         std::filesystem::remove(Out);
     }
