@@ -274,6 +274,10 @@ void ReadStateImages(TStream& Stream, TAppData& Data, size_t MaxEntries) {
         ReadLabeledEdit(R, Data.SiteE);
         ReadLabeledEdit(R, Data.NameE);
         ReadSpinEdit(R, Data.SpinEdit1);
+        // A value the spin box held while it had the focus may exceed its maximum; the
+        // feed then writes that many items, so a bounded reader keeps them all.
+        if (MaxEntries != SIZE_MAX && Data.SpinEdit1 > 0)
+            MaxEntries = std::max(MaxEntries, static_cast<size_t>(Data.SpinEdit1));
         for (const TListBoxDesign& D : kListBoxes) ReadListBox(R, Data.Items.MutableList(D.Kind), MaxEntries);
     } catch (...) {
         Data.Items.EqualizeLengths();

@@ -70,7 +70,8 @@ TAppData SaveSample(const std::string& State, const std::string& Settings) {
     Random.Fill(Data, 15);
     while (Data.Items.Count() < SpinEdit1MaxValue + 20)
         Data.Items.InsertItem({Random.Entry(), Random.Entry(), Random.Entry(), Random.Entry()});
-    Data.SpinEdit1 = SpinEdit1MaxValue;
+    // Above the box's maximum, as a close while the box had the focus can leave it.
+    Data.SpinEdit1 = SpinEdit1MaxValue + 10;
     Data.NameE = cp932::Literal("サイト & 名前");
     Data.Settings.FTimeZone = "-05:00";
     Data.Settings.FCssFlag = Data.Settings.FXslFlag = true;
