@@ -8,21 +8,20 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/cp932.h"
 #include "platform/files.h"
 
 namespace {
 
 bool IsFolder(const std::string& Path) {
     struct stat St;
-    return stat(cp932::ToUtf8(Path).c_str(), &St) == 0 && S_ISDIR(St.st_mode);
+    return stat(Path.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
 }
 
 // An environment value as a path the program holds, or "" when unset or not absolute.
 std::string AbsoluteFromEnv(const std::function<const char*(const char*)>& GetEnv, const char* Name) {
     const char* V = GetEnv(Name);
     if (!V || V[0] != '/') return std::string();
-    return cp932::FromUtf8(V);
+    return V;
 }
 
 std::string WithSlash(std::string Folder) {
@@ -34,7 +33,7 @@ std::string HomeFolder(const std::function<const char*(const char*)>& GetEnv) {
     std::string Home = AbsoluteFromEnv(GetEnv, "HOME");
     if (!Home.empty()) return Home;
     if (const passwd* Pw = getpwuid(getuid()); Pw && Pw->pw_dir && Pw->pw_dir[0] == '/')
-        return cp932::FromUtf8(Pw->pw_dir);
+        return Pw->pw_dir;
     return "/";
 }
 
@@ -76,7 +75,7 @@ std::string ProgramFilePath(TFileFolder Folder, const std::string& Extension) {
 }
 
 bool ForceDirectories(const std::string& Folder) {
-    const std::string Path = cp932::ToUtf8(Folder);
+    const std::string& Path = Folder;
     // Every prefix that ends before a '/', then the whole path.
     for (size_t Slash = Path.find('/', 1);; Slash = Path.find('/', Slash + 1)) {
         const std::string Part = Path.substr(0, Slash);

@@ -23,8 +23,8 @@ struct TFileLocations {
 // The name of the user guide, beside the executable and in the installed share folder.
 inline constexpr const char* GuideFileName = "feedloom-guide.html";
 
-// The rule for an executable at ExePath (a full path, CP932 like every path the program
-// holds), reading environment variables through GetEnv (nullptr when unset). An XDG
+// The rule for an executable at ExePath (a full path in the system's bytes, as every file
+// name the program holds), reading environment variables through GetEnv (nullptr when unset). An XDG
 // variable that is empty or not an absolute path is ignored, as the XDG base directory
 // rules say; without HOME the home folder comes from the password database.
 TFileLocations LocateFiles(const std::string& ExePath, const std::function<const char*(const char*)>& GetEnv);
