@@ -135,6 +135,10 @@ void TEditorScreenStrings::CancelSelections() {
         if (E->HasSelection()) E->CancelSelection();
 }
 
+void TEditorScreenStrings::RowsReplacing(int Index, int Count) {
+    for (TEditorClient* E : FEditors) E->RowsReplacing(Index, Count);
+}
+
 void TEditorScreenStrings::ClampEditors() {
     const int Last = LastCaretRow();
     for (TEditorClient* E : FEditors) {
@@ -309,6 +313,7 @@ void TEditorScreenStrings::ReplaceRows(int Index, int Count, std::string_view S)
         GetRowsText(Index, Count, Step->LastAttr, OldCount, Step->Text);
         GetRowShapes(Index, OldCount, Step->Shapes);
         OldCount = Count;
+        RowsReplacing(Index, Count);
         const TRowMarks Marks = DeleteRows(Index, Count);
         if (FCount == 0)
             ExcludeMarks(Marks);
@@ -350,6 +355,7 @@ void TEditorScreenStrings::ReplaceRows(int Index, int Count, std::string_view S)
         Temp.SetRowAttribute(Temp.GetCount() - 1, EndAttr);
         NewCount = Temp.GetCount();
         Step->NewCount = NewCount;
+        RowsReplacing(First, LineEnd - First + 1);
         PutRows(First, LineEnd - First + 1, Temp);
         Scanned = UpdateRowAttributes(First, true);
     }

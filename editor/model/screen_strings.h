@@ -138,6 +138,8 @@ private:
     // Sets the caret row and top row of every editor to at most LastCaretRow.
     void ClampEditors();
     void CancelSelections();
+    // Tells the editors that rows Index .. Index+Count-1 are about to be replaced.
+    void RowsReplacing(int Index, int Count);
     void EditorsChange(TObject* Sender);
     // Resets the rows from From on to the not-scanned state.
     void ResetScanFrom(int From);
