@@ -1,6 +1,7 @@
 // Qt events to window messages, the backing image, scroll bars, caret and preedit overlays.
 #include "platform/qt/qt_window_host.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -18,6 +19,7 @@
 #include <map>
 
 #include "platform/qt/font_map.h"
+#include "platform/qt/qt_accessible.h"
 #include "platform/qt/qt_font_engine.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/qt_text.h"
@@ -112,6 +114,11 @@ TQtControlWidget::TQtControlWidget(TQtWindowHost& Host, QWidget* Parent) : QWidg
     setMouseTracking(true);
     // The control takes the focus itself when clicked (after its button-down handling).
     setFocusPolicy(Qt::TabFocus);
+}
+
+TAccessibleText* TQtControlWidget::AccessibleText() const {
+    if (FHost == nullptr) return nullptr;
+    return reinterpret_cast<TAccessibleText*>(FHost->SendMessage(WM_GETOBJECT, 0, OBJID_CLIENT));
 }
 
 QVariant TQtControlWidget::inputMethodQuery(Qt::InputMethodQuery Query) const {
@@ -993,5 +1000,11 @@ TQtWindowFactory::CreateWindowHost(TMessageReceiver& Receiver, const TCreatePara
     if (auto* Form = dynamic_cast<TQtForm*>(Parent)) P = Form->Window()->Client();
     return std::make_unique<TQtWindowHost>(Receiver, Params, P);
 }
+
+// --- Assistive technology --------------------------------------------------------------------------
+
+bool TQtWindowHost::AccessibilityActive() const { return QAccessible::isActive(); }
+
+void TQtWindowHost::NotifyAccessible(const TAccessibleEvent& Event) { SendAccessibleEvent(FWidget, Event); }
 
 } // namespace qtbackend
