@@ -246,27 +246,44 @@ void InstallAccessibleFactory() {
     (void)Installed;
 }
 
+namespace {
+TAccessibleEventSink& Sink() {
+    static TAccessibleEventSink S;
+    return S;
+}
+void Deliver(QAccessibleEvent& Event) {
+    if (Sink())
+        Sink()(Event);
+    else
+        QAccessible::updateAccessibility(&Event);
+}
+} // namespace
+
+void SetAccessibleEventSink(TAccessibleEventSink S) { Sink() = std::move(S); }
+
+bool AccessibleEventsWanted() { return Sink() || QAccessible::isActive(); }
+
 void SendAccessibleEvent(QWidget* Widget, const TAccessibleEvent& Event) {
-    if (Widget == nullptr || !QAccessible::isActive()) return;
+    if (Widget == nullptr || !AccessibleEventsWanted()) return;
     switch (Event.Kind) {
     case TAccessibleEvent::aeCaretMoved: {
         QAccessibleTextCursorEvent E(Widget, Event.Offset);
-        QAccessible::updateAccessibility(&E);
+        Deliver(E);
         break;
     }
     case TAccessibleEvent::aeTextInserted: {
         QAccessibleTextInsertEvent E(Widget, Event.Offset, ToQ(Event.Text));
-        QAccessible::updateAccessibility(&E);
+        Deliver(E);
         break;
     }
     case TAccessibleEvent::aeTextRemoved: {
         QAccessibleTextRemoveEvent E(Widget, Event.Offset, ToQ(Event.Text));
-        QAccessible::updateAccessibility(&E);
+        Deliver(E);
         break;
     }
     case TAccessibleEvent::aeSelectionChanged: {
         QAccessibleTextSelectionEvent E(Widget, Event.Offset, Event.End);
-        QAccessible::updateAccessibility(&E);
+        Deliver(E);
         break;
     }
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAccessibleWidget>
+#include <functional>
 
 #include "platform/accessible.h"
 
@@ -57,6 +58,14 @@ private:
 // Makes the text interface for control widgets that have a TAccessibleText; installed once
 // with the Qt services.
 void InstallAccessibleFactory();
+
+// Where the controls' accessibility events go: to Qt's accessibility (the default, while an
+// assistive technology is attached through the platform's bridge), or to Sink (a platform
+// without a bridge, where they are recorded). An empty Sink puts the default back.
+using TAccessibleEventSink = std::function<void(QAccessibleEvent& Event)>;
+void SetAccessibleEventSink(TAccessibleEventSink Sink);
+// Whether the events are taken: the controls prepare them only then.
+bool AccessibleEventsWanted();
 
 // Sends Event for Widget as Qt's accessibility update event.
 void SendAccessibleEvent(QWidget* Widget, const TAccessibleEvent& Event);

@@ -1,7 +1,6 @@
 // Qt events to window messages, the backing image, scroll bars, caret and preedit overlays.
 #include "platform/qt/qt_window_host.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -1003,7 +1002,7 @@ TQtWindowFactory::CreateWindowHost(TMessageReceiver& Receiver, const TCreatePara
 
 // --- Assistive technology --------------------------------------------------------------------------
 
-bool TQtWindowHost::AccessibilityActive() const { return QAccessible::isActive(); }
+bool TQtWindowHost::AccessibilityActive() const { return AccessibleEventsWanted(); }
 
 void TQtWindowHost::NotifyAccessible(const TAccessibleEvent& Event) { SendAccessibleEvent(FWidget, Event); }
 
