@@ -12,6 +12,7 @@ packages=(
   xdg-utils
   xvfb xauth openbox wmctrl xdotool xclip x11-utils
   python3 python3-feedparser raptor2-utils libxml2-utils
+  at-spi2-core dbus-daemon python3-dbus
 )
 
 missing=()
