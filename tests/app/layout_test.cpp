@@ -161,7 +161,7 @@ TEST_F(Layout, MainWindow) {
                         "ヘルプ(&H)"}));
     EXPECT_EQ(Captions([&](int I) { return F1->C2->Item(I); }, F1->C2->Count()),
               Literals({"サイトの説明文(&D)", "アイテム整理(&C)", "CSS指定(&S)", "XSL指定(&X)",
-                        "保存ファイル指定(&F)"}));
+                        "保存ファイル指定(&F)", "フィードの検査(&V)"}));
     EXPECT_EQ(Captions([&](int I) { return F1->PopupMenu1->Item(I); }, F1->PopupMenu1->Count()),
               Literals({"追加", "編集", "参照して追加", "削除", "上へ", "下へ"}));
     const TShortCut Keys[] = {scCtrl | 'P', scCtrl | 'E', scCtrl | 'S',
