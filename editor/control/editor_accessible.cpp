@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstddef>
 #include <iterator>
+#include <numeric>
 
 #include "editor/control/editor.h"
 #include "editor/model/screen_strings.h"
@@ -43,10 +44,8 @@ int64_t TRowUnitIndex::RowStart(int Row) const {
     int Before = 0;
     for (const TBlock& Block : FBlocks) {
         const int N = static_cast<int>(Block.Units.size());
-        if (Row < Before + N) {
-            for (int I = 0; I < Row - Before; ++I) Offset += Block.Units[static_cast<size_t>(I)];
-            return Offset;
-        }
+        if (Row < Before + N)
+            return std::accumulate(Block.Units.begin(), Block.Units.begin() + (Row - Before), Offset);
         Offset += Block.Sum;
         Before += N;
     }
@@ -80,12 +79,16 @@ void TRowUnitIndex::Replace(int First, int OldCount, const std::vector<int32_t>&
     // Take the old rows out, block by block.
     int Before = 0;
     size_t B = Locate(First, Before);
+    const size_t FirstBlock = B;
     size_t At = static_cast<size_t>(First - Before);
+    int64_t Removed = 0;
     for (int Left = OldCount; Left > 0;) {
         TBlock& Block = FBlocks[B];
         const size_t N = std::min(Block.Units.size() - At, static_cast<size_t>(Left));
         const auto From = Block.Units.begin() + static_cast<ptrdiff_t>(At);
-        for (auto It = From; It != From + static_cast<ptrdiff_t>(N); ++It) Block.Sum -= *It;
+        const int64_t Sum = std::accumulate(From, From + static_cast<ptrdiff_t>(N), int64_t{0});
+        Block.Sum -= Sum;
+        Removed += Sum;
         Block.Units.erase(From, From + static_cast<ptrdiff_t>(N));
         Left -= static_cast<int>(N);
         if (Left > 0) {
@@ -94,17 +97,21 @@ void TRowUnitIndex::Replace(int First, int OldCount, const std::vector<int32_t>&
         }
     }
     FRows -= OldCount;
-    // Put the new ones where the old ones started.
-    std::erase_if(FBlocks, [](const TBlock& Block) { return Block.Units.empty(); });
+    FTotal -= Removed;
+    // The blocks emptied lie among those touched.
+    const auto Touched = FBlocks.begin() + static_cast<ptrdiff_t>(FirstBlock);
+    const auto End = FBlocks.begin() + static_cast<ptrdiff_t>(B + 1);
+    FBlocks.erase(std::remove_if(Touched, End, [](const TBlock& K) { return K.Units.empty(); }), End);
     if (FBlocks.empty()) FBlocks.emplace_back();
+    // Put the new ones where the old ones started.
     B = Locate(First, Before);
     TBlock& Block = FBlocks[B];
     Block.Units.insert(Block.Units.begin() + (First - Before), Units.begin(), Units.end());
-    for (int32_t U : Units) Block.Sum += U;
+    const int64_t Added = std::accumulate(Units.begin(), Units.end(), int64_t{0});
+    Block.Sum += Added;
+    FTotal += Added;
     FRows += static_cast<int>(Units.size());
     SplitLarge(B);
-    FTotal = 0;
-    for (const TBlock& K : FBlocks) FTotal += K.Sum;
 }
 
 void TRowUnitIndex::SplitLarge(size_t B) {

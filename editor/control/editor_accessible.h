@@ -29,7 +29,9 @@ public:
     int RowAt(int64_t Offset, int64_t& Start) const;
 
 private:
-    static constexpr size_t BlockRows = 512;
+    // About the square root of the 1.6 million rows of a 100 MiB text: a walk over the block
+    // sums and one over a block's rows cost about the same.
+    static constexpr size_t BlockRows = 2048;
     struct TBlock {
         std::vector<int32_t> Units;
         int64_t Sum = 0;

@@ -219,4 +219,33 @@ TEST(EditorAccessible, RandomEditsKeepTheIndexEqualToThePlainText) {
     }
 }
 
+TEST(EditorAccessible, RowUnitIndexAgreesWithAPlainListAcrossBlocks) {
+    // Enough rows for many blocks; replacements that cross block ends, empty blocks and split them.
+    TRowUnitIndex Index;
+    std::vector<int32_t> List;
+    std::mt19937 Rng(7);
+    for (int Step = 0; Step < 300; ++Step) {
+        const int First = static_cast<int>(Rng() % (List.size() + 1));
+        const int Old = std::min(static_cast<int>(Rng() % (Step % 20 == 0 ? 9000 : 40)), static_cast<int>(List.size()) - First);
+        std::vector<int32_t> New(Rng() % (Step % 3 == 0 ? 3000 : 30));
+        for (int32_t& U : New) U = static_cast<int32_t>(Rng() % 4); // empty rows among them
+        Index.Replace(First, Old, New);
+        List.erase(List.begin() + First, List.begin() + First + Old);
+        List.insert(List.begin() + First, New.begin(), New.end());
+        ASSERT_EQ(Index.RowCount(), static_cast<int>(List.size()));
+        std::vector<int64_t> Starts(List.size() + 1, 0);
+        for (size_t R = 0; R < List.size(); ++R) Starts[R + 1] = Starts[R] + List[R];
+        ASSERT_EQ(Index.Total(), Starts.back());
+        for (int K = 0; K < 50 && !List.empty(); ++K) {
+            const int R = static_cast<int>(Rng() % List.size());
+            ASSERT_EQ(Index.RowStart(R), Starts[static_cast<size_t>(R)]) << Step;
+            ASSERT_EQ(Index.Units(R), List[static_cast<size_t>(R)]);
+            int64_t At = 0;
+            if (List[static_cast<size_t>(R)] > 0) {
+                ASSERT_EQ(Index.RowAt(Starts[static_cast<size_t>(R)], At), R);
+            }
+        }
+    }
+}
+
 } // namespace

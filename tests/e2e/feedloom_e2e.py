@@ -344,7 +344,7 @@ def check_read_aloud(s, main, title, shown_description):
     s.key(main, "alt+a")
     item = s.wait_window(ITEM_CAPTION)
     s.activate(item)
-    s.key(item, "Tab", "Tab")  # title, link, description
+    s.click(item, 80 + 100, 56 + 40)  # into the description, whichever control had the focus
     rows = ["\u65e5\u672c\u8a9e\u306e\u8aac\u660e", "\u4e8c\u884c\u76ee \uff76\uff85"]
     s.type(item, rows[0], delay=200)
     s.key(item, "Return")
