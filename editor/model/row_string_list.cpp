@@ -7,14 +7,16 @@
 #include <new>
 #include <stdexcept>
 #include <type_traits>
+#include <vector>
 
 // The row array is moved with memmove and realloc. That is sound because an item is two
-// handles (each a single pointer that nothing else points at) and plain integers: a moved
-// item is the same item. These checks keep it that way.
-static_assert(sizeof(TRowString) == sizeof(void*), "a row string is one pointer");
+// handles (each a pointer that nothing else points at, with an offset and a length) and
+// plain integers: a moved item is the same item. These checks keep it that way.
+static_assert(sizeof(TRowString) == sizeof(void*) + 2 * sizeof(uint32_t), "a row string is a slice handle");
 static_assert(std::is_standard_layout_v<TRowStringItem>, "row items are plain records");
+static_assert(sizeof(TStateString) == sizeof(void*), "a state string is one pointer");
 static_assert(sizeof(TRowStringItem) ==
-                  2 * sizeof(void*) + 3 * sizeof(uint32_t) + (sizeof(void*) == 8 ? 4 : 0),
+                  sizeof(TRowString) + sizeof(TStateString) + 3 * sizeof(uint32_t) + (sizeof(void*) == 8 ? 4 : 0),
               "a row item holds exactly the row fields");
 
 // ---- TRowString --------------------------------------------------------------------------
@@ -22,17 +24,47 @@ static_assert(sizeof(TRowStringItem) ==
 TRowString::TRowString(std::string_view S) {
     if (S.empty()) return;
     if (S.size() > static_cast<size_t>(INT_MAX) - sizeof(TBlock) - 1) throw std::length_error("row too long");
-    void* Memory = ::operator new(sizeof(TBlock) + S.size() + 1);
-    FBlock = static_cast<TBlock*>(Memory);
+    char* Bytes = nullptr;
+    TRowString Block = NewBlock(S.size(), Bytes);
+    std::memcpy(Bytes, S.data(), S.size());
+    Swap(Block);
+}
+
+TRowString TRowString::NewBlock(size_t Size, char*& Bytes) {
+    if (Size == 0 || Size > MaxBlockBytes) throw std::length_error("row block size");
+    void* Memory = ::operator new(sizeof(TBlock) + Size + 1);
+    TRowString S;
+    S.FBlock = static_cast<TBlock*>(Memory);
+    S.FBlock->RefCount = 1;
+    S.FOffset = 0;
+    S.FLength = Size > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int32_t>(Size);
+    Bytes = S.FBlock->Bytes();
+    Bytes[Size] = '\0';
+    return S;
+}
+
+TStateString::TStateString(std::string_view S) {
+    if (S.empty()) return;
+    if (S.size() > static_cast<size_t>(INT_MAX) - sizeof(TBlock) - 1) throw std::length_error("state too long");
+    FBlock = static_cast<TBlock*>(::operator new(sizeof(TBlock) + S.size()));
     FBlock->RefCount = 1;
     FBlock->Length = static_cast<int>(S.size());
     std::memcpy(FBlock->Bytes(), S.data(), S.size());
-    FBlock->Bytes()[S.size()] = '\0';
+}
+
+TRowString::TRowString(const TRowString& Whole, size_t Offset, size_t Length) noexcept {
+    if (Whole.FBlock == nullptr) return;
+    FBlock = Whole.FBlock;
+    ++FBlock->RefCount;
+    FOffset = Whole.FOffset + static_cast<uint32_t>(Offset);
+    FLength = static_cast<int32_t>(Length);
 }
 
 void TRowString::Release() noexcept {
     if (FBlock != nullptr && --FBlock->RefCount == 0) ::operator delete(FBlock);
     FBlock = nullptr;
+    FOffset = 0;
+    FLength = 0;
 }
 
 // ---- TRowStringList ----------------------------------------------------------------------
@@ -119,6 +151,20 @@ void TRowStringList::InsertRow(int Index, TRowString S) {
     Changed();
 }
 
+void TRowStringList::AddSlices(const TRowString& Block, const uint32_t* Bounds, int Count) {
+    if (Count < 0) Error();
+    if (Count == 0) return;
+    if (Count > INT_MAX - FCount) throw std::bad_alloc();
+    Changing();
+    if (FCount + Count > FCapacity) Grow(FCount + Count);
+    for (int I = 0; I < Count; ++I) {
+        TRowStringItem* Row = new (&FList[FCount + I]) TRowStringItem();
+        Row->FString = TRowString(Block, Bounds[2 * I], Bounds[2 * I + 1]);
+    }
+    FCount += Count;
+    Changed();
+}
+
 void TRowStringList::InsertEmptyRows(int Index, int Count) {
     if (Index < 0 || Index > FCount || Count < 0) Error();
     if (Count == 0) return;
@@ -199,7 +245,7 @@ void TRowStringList::AssignRow(int Index, const TRowStringList& Source, int Sour
 void TRowStringList::SetStateStr(int Index, std::string_view Value) {
     TRowStringItem& Row = Item(Index);
     if (Row.FStateStr == Value) return;
-    Row.FStateStr = TRowString(Value);
+    Row.FStateStr = TStateString(Value);
 }
 
 std::string TRowStringList::GetTextStr() const {
@@ -216,9 +262,20 @@ std::string TRowStringList::GetTextStr() const {
 
 void TRowStringList::SetTextStr(const std::string& Value) {
     // The framework's rules, without a temporary string per row.
+    // The text is copied once into one block and the rows are slices of it.
     TStringsUpdateGuard Guard(*this);
     Clear();
-    ForEachTextLine(Value, [this](std::string_view Line) { AddRow(Line); });
+    const std::string_view Text(Value.c_str(), std::strlen(Value.c_str()));
+    if (Text.empty()) return;
+    char* Bytes = nullptr;
+    const TRowString Block = TRowString::NewBlock(Text.size(), Bytes);
+    std::memcpy(Bytes, Text.data(), Text.size());
+    std::vector<uint32_t> Bounds;
+    ForEachTextLine(std::string_view(Bytes, Text.size()), [&](std::string_view Line) {
+        Bounds.push_back(static_cast<uint32_t>(Line.data() - Bytes));
+        Bounds.push_back(static_cast<uint32_t>(Line.size()));
+    });
+    AddSlices(Block, Bounds.data(), static_cast<int>(Bounds.size() / 2));
 }
 
 void TRowStringList::Changed() {
@@ -380,7 +437,7 @@ void TRowAttributeStringList::SetRowState(int Index, const TRowAttributeData& Da
     TRowStringItem& Row = Item(Index);
     Row.FAttributes = (Row.FAttributes & RowAttributeBits) | PackState(Data);
     Row.FExtAttributes = (Row.FExtAttributes & RowMarksBits) | PackTokens(Data);
-    if (!(Row.FStateStr == Data.StateStr)) Row.FStateStr = TRowString(Data.StateStr);
+    if (!(Row.FStateStr == Data.StateStr)) Row.FStateStr = TStateString(Data.StateStr);
 }
 
 void TRowAttributeStringList::SetRowAttributeData(int Index, const TRowAttributeData& Data) {
@@ -392,7 +449,7 @@ void TRowAttributeStringList::ResetRowState(int Index) {
     TRowStringItem& Row = Item(Index);
     Row.FAttributes &= RowAttributeBits;
     Row.FExtAttributes &= RowMarksBits;
-    Row.FStateStr = TRowString();
+    Row.FStateStr = TStateString();
 }
 
 bool TRowAttributeStringList::RowStateEquals(int Index, const TRowAttributeData& Data) const {

@@ -426,8 +426,14 @@ void TEditorScreenStrings::WrapAll() {
                 }
                 Temp.SetRowMarks(FirstNew, Marks);
             } else {
-                do Temp.SetRowAttribute(Temp.AddRow(Row), Attribute);
-                while (Cutter.NextRow(Row, Attribute));
+                // The cut rows are slices of the line's bytes: of the row's own string when
+                // the line is one row, else of one copy of the joined line.
+                const TRowString Whole = Rows == 1 ? FList[R].FString : TRowString(Line);
+                do {
+                    Temp.InsertRow(Temp.GetCount(),
+                                   TRowString(Whole, static_cast<size_t>(Row.data() - Line.data()), Row.size()));
+                    Temp.SetRowAttribute(Temp.GetCount() - 1, Attribute);
+                } while (Cutter.NextRow(Row, Attribute));
                 // The k-th old row's marks go to the k-th new row, the surplus to the last one.
                 const int NewRows = Temp.GetCount() - FirstNew;
                 for (int K = 0; K < Rows; ++K) {
@@ -534,12 +540,18 @@ int TEditorScreenStrings::UpdateRowAttributes(int Index, bool Notify) {
     TFountain* Fountain = Owner ? Owner->ActiveFountain() : nullptr;
     std::unique_ptr<TFountainParser> Parser = Fountain ? Fountain->CreateParser() : nullptr;
 
-    // The start state: the nearest row before Index whose state was computed.
+    // The start state: the nearest row before Index whose state was computed. Without a
+    // parser a row's state is the first row's but for the attribute of the row before it, so
+    // the rows before Index are not walked (a jump to the end of a large text stays cheap);
+    // those rows stay not scanned until they are asked for.
     TRowAttributeData Data;
     int Start = 0;
-    int R = std::min(Index, ScanBound()) - 1;
+    int R = Parser ? std::min(Index, ScanBound()) - 1 : -1;
     while (R >= 0 && GetBracketIndex(R) == -2) --R;
-    if (R >= 0) {
+    if (!Parser) {
+        Start = Index;
+        if (Index > 0) Data.PrevRowAttribute = GetRowAttribute(Index - 1);
+    } else if (R >= 0) {
         GetRowAttributeData(R, Data);
         ScanRowState(Parser.get(), R, Data);
         Data.PrevRowAttribute = GetRowAttribute(R);
