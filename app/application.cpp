@@ -6,6 +6,7 @@ TFeedloomApplication::TFeedloomApplication(TUiToolkit& Toolkit, TAppFiles Files)
 
 // The dialogs go first, so that nothing they refer to outlives them.
 TFeedloomApplication::~TFeedloomApplication() {
+    FForm5.reset();
     FForm4.reset();
     FForm3.reset();
     FForm2.reset();
@@ -18,7 +19,8 @@ void TFeedloomApplication::CreateForms() {
     FForm2 = std::make_unique<TForm2>(FToolkit, *FForm1);
     FForm3 = std::make_unique<TForm3>(FToolkit, *FForm1);
     FForm4 = std::make_unique<TForm4>(FToolkit, *FForm1);
-    FForm1->SetDialogs(FForm2.get(), FForm3.get(), FForm4.get());
+    FForm5 = std::make_unique<TForm5>(FToolkit, *FForm1);
+    FForm1->SetDialogs(FForm2.get(), FForm3.get(), FForm4.get(), FForm5.get());
 }
 
 void TFeedloomApplication::Run() {

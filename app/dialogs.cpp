@@ -173,3 +173,41 @@ void TForm4::Button1Click() {
 void TForm4::Button2Click() {
     FWindow->EndModal(mrCancel);
 }
+
+// --- TForm5 -----------------------------------------------------------------------------------
+
+TForm5::TForm5(TUiToolkit& Toolkit, TForm1& Form1)
+    : TDialogForm(Toolkit, Form1, {"フィードの検査", bsDialog, 560, 240, "ＭＳ Ｐゴシック", 12}) {
+    FindingList = FWindow->AddListBox();
+    FindingList->SetBounds(8, 8, 544, 193);
+    FindingList->SetItemHeight(14);
+    FindingList->OnDblClick = [this] { FindingListDblClick(); };
+    Button1 = FWindow->AddButton(Literal("閉じる"));
+    Button1->SetBounds(477, 207, 75, 25);
+    Button1->SetDefault(true);
+    Button1->SetCancel(true);
+    Button1->OnClick = [this] { Button1Click(); };
+}
+
+void TForm5::SetFindings(std::vector<TFinding> Findings) {
+    FFindings = std::move(Findings);
+    std::vector<std::string> Rows;
+    Rows.reserve(FFindings.size());
+    for (const TFinding& F : FFindings) Rows.push_back(FindingText(F));
+    FindingList->Assign(Rows);
+    FindingList->SetItemIndex(FFindings.empty() ? -1 : 0);
+}
+
+void TForm5::FindingListDblClick() {
+    const int Row = FindingList->GetItemIndex();
+    if (Row < 0 || Row >= static_cast<int>(FFindings.size())) return;
+    const int Item = FFindings[static_cast<size_t>(Row)].ItemIndex;
+    if (Item < 0 || Item >= FForm1.Data.Items.Count()) return;
+    FForm1.ItemList->SetItemIndex(Item);
+    FForm1.ItemListClick();
+    FWindow->EndModal(mrOk);
+}
+
+void TForm5::Button1Click() {
+    FWindow->EndModal(mrCancel);
+}

@@ -5,7 +5,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/feed_check.h"
 #include "platform/ui.h"
 
 class TEditor;
@@ -86,6 +88,24 @@ public:
     TUiButton* Button1 = nullptr; // "OK", the default button
     TUiButton* Button2 = nullptr; // "Cancel", the cancel button
     TUiEdit* Sitedes = nullptr;
+};
+
+// The feed check's findings, one row each with its severity. Double-clicking a finding of
+// an item selects the item in the main list and closes the dialog.
+class TForm5 : public TDialogForm {
+public:
+    TForm5(TUiToolkit& Toolkit, TForm1& Form1);
+
+    // The rows of the list, before the dialog is shown.
+    void SetFindings(std::vector<TFinding> Findings);
+    void FindingListDblClick();
+    void Button1Click();
+
+    TUiListBox* FindingList = nullptr;
+    TUiButton* Button1 = nullptr; // "閉じる", the default and the cancel button
+
+private:
+    std::vector<TFinding> FFindings;
 };
 
 // The filter of the feed's open and save dialogs.

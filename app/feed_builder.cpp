@@ -97,6 +97,12 @@ std::string EscapeXml(std::string_view S) {
     return Out;
 }
 
+int FeedItemCount(const TAppData& Data, bool AllItems) {
+    const int C = Data.Items.Count();
+    const int N = AllItems ? C : (C < Data.SpinEdit1 ? C : Data.SpinEdit1);
+    return N < 0 ? 0 : N;
+}
+
 void BuildFeed(bool AllItems, TAppData& Data, TEditor& Editor1, TStrings& FOutput, std::time_t Now) {
     // 1. Empty buffers.
     FOutput.Clear();
@@ -105,9 +111,7 @@ void BuildFeed(bool AllItems, TAppData& Data, TEditor& Editor1, TStrings& FOutpu
 
     // 2. The item count, from the value at this moment.
     const TItemStore& Items = Data.Items;
-    const int C = Items.Count();
-    int N = AllItems ? C : (C < Data.SpinEdit1 ? C : Data.SpinEdit1);
-    if (N < 0) N = 0;
+    const int N = FeedItemCount(Data, AllItems);
 
     // 3. The document without the style sheet lines. The pieces are joined with CR LF
     // and go into Editor1 in one Add, which splits them into the same rows as one Add per

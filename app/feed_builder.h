@@ -15,6 +15,10 @@ class TStrings;
 // character is copied whole); nothing else changes.
 std::string EscapeXml(std::string_view S);
 
+// How many items from the top the feed writes: all with AllItems, otherwise at most
+// Data.SpinEdit1 (0 or less: none).
+int FeedItemCount(const TAppData& Data, bool AllItems);
+
 // BuildFeed(AllItems): empties FOutput, clears Editor1 and assembles the document in its
 // Lines; then the rows, joined with LF, go to FOutput as its one entry of UTF-8 bytes.
 // AllItems writes every item, otherwise at most Data.SpinEdit1 from the top (0 or less:

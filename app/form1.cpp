@@ -7,6 +7,7 @@
 #include "app/cleanup.h"
 #include "app/dialogs.h"
 #include "app/feed_builder.h"
+#include "app/feed_check.h"
 #include "app/settings_file.h"
 #include "editor/control/editor.h"
 #include "editor/control/editor_settings.h"
@@ -69,10 +70,11 @@ TForm1::~TForm1() {
     FEditor1.reset();
 }
 
-void TForm1::SetDialogs(TForm2* Form2, TForm3* Form3, TForm4* Form4) {
+void TForm1::SetDialogs(TForm2* Form2, TForm3* Form3, TForm4* Form4, TForm5* Form5) {
     FForm2 = Form2;
     FForm3 = Form3;
     FForm4 = Form4;
+    FForm5 = Form5;
 }
 
 void TForm1::CreateControls() {
@@ -150,6 +152,7 @@ void TForm1::CreateMenus() {
     X1->SetRadioItem(true);
     F1 = Item(C2->Add(Literal("保存ファイル指定(&F)")), 0, [this](TUiMenuItem&) { F1Click(); });
     F1->SetChecked(false);
+    V1 = Item(C2->Add(Literal("フィードの検査(&V)")), 0, [this](TUiMenuItem&) { V1Click(); });
     RSSR1 = Item(MainMenu1->Add(Literal("RSS作成(&R)")), 0, [this](TUiMenuItem&) { RSSR1Click(); });
     Exit1 = Item(MainMenu1->Add(Literal("ヘルプ(&H)")), 0, [this](TUiMenuItem&) { Exit1Click(); });
 
@@ -413,6 +416,19 @@ void TForm1::C1Click() {
     }
     ShowItems();
     ResetSelection();
+}
+
+// The check reads the data as the feed command would and changes nothing.
+void TForm1::V1Click() {
+    StoreControls();
+    std::vector<TFinding> Findings = CheckFeed(Data);
+    if (Findings.empty()) {
+        FToolkit.ShowMessage(Literal("問題は見つかりませんでした。"));
+        return;
+    }
+    if (!FForm5) return;
+    FForm5->SetFindings(std::move(Findings));
+    FToolkit.ShowModal(FForm5->Window());
 }
 
 void TForm1::Exit1Click() {

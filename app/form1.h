@@ -14,6 +14,7 @@ class TEditor;
 class TForm2;
 class TForm3;
 class TForm4;
+class TForm5;
 
 // Where the program keeps its files; beside the executable unless a test says otherwise.
 struct TAppFiles {
@@ -42,7 +43,7 @@ public:
 
     TUiForm& Window() { return *FWindow; }
     // The dialogs the handlers open; set once all four windows exist.
-    void SetDialogs(TForm2* Form2, TForm3* Form3, TForm4* Form4);
+    void SetDialogs(TForm2* Form2, TForm3* Form3, TForm4* Form4, TForm5* Form5 = nullptr);
 
     // FormCreate: settings, then the state file; a read error is shown and start-up goes on.
     void FormCreate();
@@ -72,6 +73,7 @@ public:
     void S2Click();
     void X1Click();
     void C1Click();
+    void V1Click();
     void Exit1Click();
 
     // The texts and the value of the site controls go into Data (before a command reads it).
@@ -108,7 +110,7 @@ public:
 
     TUiMainMenu* MainMenu1 = nullptr;
     TUiMenuItem *New2 = nullptr, *New1 = nullptr, *S1 = nullptr, *Delete1 = nullptr, *C2 = nullptr;
-    TUiMenuItem *D1 = nullptr, *N5 = nullptr, *S2 = nullptr, *X1 = nullptr, *F1 = nullptr;
+    TUiMenuItem *D1 = nullptr, *N5 = nullptr, *S2 = nullptr, *X1 = nullptr, *F1 = nullptr, *V1 = nullptr;
     TUiMenuItem *RSSR1 = nullptr, *Exit1 = nullptr;
     TUiPopupMenu* PopupMenu1 = nullptr;
     TUiMenuItem *N1 = nullptr, *Edit1 = nullptr, *N2 = nullptr, *Delete2 = nullptr, *N3 = nullptr,
@@ -130,4 +132,5 @@ private:
     TForm2* FForm2 = nullptr;
     TForm3* FForm3 = nullptr;
     TForm4* FForm4 = nullptr;
+    TForm5* FForm5 = nullptr;
 };

@@ -362,3 +362,38 @@ TEST_F(FilesAndTools, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
     EXPECT_EQ(T.Opened, std::vector<std::string>{Files.Help});
     EXPECT_EQ(T.Messages.size(), 1u);
 }
+
+TEST_F(FilesAndTools, FeedCheckListsFindingsAndDoubleClickSelectsTheItem) {
+    // A clean feed: a message, no dialog.
+    F1->SiteE->SetText("http://example.jp/");
+    F1->NameE->SetText("n");
+    AddItem("first", "http://example.jp/1", "");
+    F1->V1->Click();
+    EXPECT_EQ(T.Messages, std::vector<std::string>{Literal("問題は見つかりませんでした。")});
+    EXPECT_TRUE(T.ModalCaptions.empty());
+
+    // "参照して追加" copies the selected item's link: two items with one link.
+    Select(0);
+    T.Modals.push_back([&](TUiForm&) {
+        F2->ItemED->SetText("second");
+        F2->Button1->Click();
+        return mrOk;
+    });
+    F1->S1->Click();
+    ASSERT_EQ(F1->Data.Items.Link(0), F1->Data.Items.Link(1));
+    TForm5* F5 = App->Form5();
+    std::vector<std::string> Rows;
+    T.Modals.push_back([&](TUiForm&) {
+        for (int I = 0; I < F5->FindingList->Count(); ++I) Rows.push_back(F5->FindingList->Get(I));
+        F5->FindingList->SetItemIndex(0);
+        F5->FindingListDblClick();
+        return mrOk;
+    });
+    F1->V1->Click();
+    EXPECT_EQ(T.ModalCaptions, std::vector<std::string>{Literal("フィードの検査")});
+    ASSERT_EQ(Rows.size(), 1u);
+    EXPECT_EQ(Rows[0].rfind(Literal("[エラー] アイテム 2「first」: "), 0), 0u) << cp932::ToUtf8(Rows[0]);
+    // The duplicate (the older item, now second) is selected and shown.
+    EXPECT_EQ(F1->SelectedIndex(), 1);
+    EXPECT_EQ(F1->LinkE->GetText(), "http://example.jp/1");
+}

@@ -161,7 +161,7 @@ TEST_F(Layout, MainWindow) {
                         "ヘルプ(&H)"}));
     EXPECT_EQ(Captions([&](int I) { return F1->C2->Item(I); }, F1->C2->Count()),
               Literals({"サイトの説明文(&D)", "アイテム整理(&C)", "CSS指定(&S)", "XSL指定(&X)",
-                        "保存ファイル指定(&F)"}));
+                        "保存ファイル指定(&F)", "フィードの検査(&V)"}));
     EXPECT_EQ(Captions([&](int I) { return F1->PopupMenu1->Item(I); }, F1->PopupMenu1->Count()),
               Literals({"追加", "編集", "参照して追加", "削除", "上へ", "下へ"}));
     const TShortCut Keys[] = {scCtrl | 'P', scCtrl | 'E', scCtrl | 'S',
@@ -241,6 +241,15 @@ TEST_F(Layout, SiteDescriptionDialog) {
     QTest::keyClick(Edit, Qt::Key_Escape);
     EXPECT_TRUE(Cancelled);
     F4->Window().Close();
+}
+
+TEST_F(Layout, FeedCheckDialog) {
+    TForm5* F5 = App->Form5();
+    ExpectFrame(F5->Window(), "フィードの検査", 560, 240, "IPAPGothic");
+    ExpectTabOrder(F5->Window(), {{8, 8, 544, 193}, {477, 207, 75, 25}});
+    EXPECT_TRUE(F5->Button1->GetDefault());
+    EXPECT_TRUE(F5->Button1->GetCancel());
+    F5->Window().Close();
 }
 
 // Typing into the spin box: characters are filtered, nothing clamps until it loses the focus.

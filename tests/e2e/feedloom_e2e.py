@@ -4,7 +4,8 @@
 It adds an item with a two-line description through the item dialog, writes the feed
 through the save dialog, copies text out of and pastes text into the description editor
 through the X clipboard (xclip), closes the window the way the window manager closes it,
-starts the program again and checks that the item is still there. The feeds are checked
+starts the program again and checks that the item is still there, then adds a copy of it
+by reference and finds the duplicate link through the feed check. The feeds are checked
 with feedparser, rapper and xmllint.
 
 Every wait polls and is bounded; there are no fixed sleeps.
@@ -22,6 +23,7 @@ import feedparser
 
 MAIN_CAPTION = "Feedloom Ver1.08"
 ITEM_CAPTION = "Item追加・編集"
+CHECK_CAPTION = "フィードの検査"
 WAIT = 60.0  # seconds; the sanitizer build starts slowly
 
 
@@ -107,11 +109,11 @@ class Session:
     def expect_active(self, wid):
         poll("focus on " + wid, lambda: self.out(["xdotool", "getactivewindow"]).strip() == wid)
 
-    def click(self, wid, x, y):
+    def click(self, wid, x, y, times=1):
         # Two commands: chained after "mousemove --window", xdotool would send the click to
         # that window as a synthetic event, which toolkits ignore.
         self.run(["xdotool", "mousemove", "--window", wid, str(x), str(y)])
-        self.run(["xdotool", "click", "1"])
+        self.run(["xdotool", "click", "--repeat", str(times), "--delay", "80", "1"])
 
     # -- the program -----------------------------------------------------------------------
     def start_feedloom(self):
@@ -261,6 +263,32 @@ def main():
         feed2 = os.path.join(folder, "out", "second.rdf")
         save_feed(s, main_wid, feed2)
         check_feed(feed2, ["First item"], ["line oneline two\u65e5\u672c\u8a9e pasted"])
+
+        # "参照して追加(&S)" of the selected item gives a second item with the same link.
+        # The feed check lists it; double-clicking the finding (the first row) selects the
+        # older item and closes the check, which only a finding of an item does.
+        s.key(main_wid, "Tab", "Tab", "Tab", "Home")  # site URL, name, "Max RSS Item", the list
+        s.key(main_wid, "alt+s")
+        item = s.wait_window(ITEM_CAPTION)
+        s.activate(item)
+        s.type(item, "Copy")
+        s.click(item, 344 + 37, 192 + 12)  # OK
+        s.wait_window_gone(ITEM_CAPTION)
+        s.activate(main_wid)
+        s.key(main_wid, "alt+t", "v")
+        check = s.wait_window(CHECK_CAPTION)
+        s.activate(check)
+        s.click(check, 120, 8 + 7, times=2)
+        s.wait_window_gone(CHECK_CAPTION)
+        # "編集(&E)" shows the selected item: its title goes out through the clipboard.
+        s.activate(main_wid)
+        s.key(main_wid, "alt+e")
+        item = s.wait_window(ITEM_CAPTION)
+        s.activate(item)
+        s.key(item, "ctrl+a", "ctrl+c")
+        poll("the title of the item the check selected", lambda: s.clipboard_out() == "First item")
+        s.click(item, 432 + 37, 192 + 12)  # Cancel
+        s.wait_window_gone(ITEM_CAPTION)
         s.close_feedloom(main_wid)
     except Failure as e:
         print("FAILED:", e)
