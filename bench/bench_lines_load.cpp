@@ -281,7 +281,11 @@ struct TRun {
 };
 
 // Runs Args as a child process (its output thrown away): wall time and peak resident memory.
+// The peak comes from GNU time, which forks the command from its own small process: a
+// process started straight from this one would inherit this process's peak in ru_maxrss.
 TRun RunProcess(std::vector<std::string> Args) {
+    const std::string RssPath = File().Path() + ".rss";
+    Args.insert(Args.begin(), {"/usr/bin/time", "-f", "%M", "-o", RssPath});
     std::vector<char*> Argv;
     for (std::string& A : Args) Argv.push_back(A.data());
     Argv.push_back(nullptr);
@@ -297,12 +301,16 @@ TRun RunProcess(std::vector<std::string> Args) {
         std::exit(1);
     }
     int Status = 0;
-    rusage Usage{};
-    wait4(Pid, &Status, 0, &Usage);
+    waitpid(Pid, &Status, 0);
     TRun Run;
     Run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
-    Run.PeakBytes = static_cast<int64_t>(Usage.ru_maxrss) * 1024;
     posix_spawn_file_actions_destroy(&Actions);
+    if (FILE* F = std::fopen(RssPath.c_str(), "r")) {
+        long long Kib = 0;
+        if (std::fscanf(F, "%lld", &Kib) == 1) Run.PeakBytes = Kib * 1024;
+        std::fclose(F);
+    }
+    std::remove(RssPath.c_str());
     if (!WIFEXITED(Status) || WEXITSTATUS(Status) != 0) {
         std::fprintf(stderr, "%s failed\n", Argv[0]);
         std::exit(1);

@@ -284,7 +284,7 @@ void TEditorStrings::LoadFromFile(const std::string& FileName) {
     Bounds.reserve(2 * Batch);
     TRowString BatchBlock;
     auto Flush = [&] {
-        if (!Bounds.empty()) L.AddSlices(BatchBlock, Bounds.data(), static_cast<int>(Bounds.size() / 2));
+        if (!Bounds.empty()) L.AppendSlices(BatchBlock, Bounds.data(), static_cast<int>(Bounds.size() / 2));
         Bounds.clear();
     };
     bool Unterminated = false;
@@ -307,8 +307,8 @@ void TEditorStrings::LoadFromFile(const std::string& FileName) {
         Clear();
         throw;
     }
+    // The rows came wrapped (AppendSlices).
     if (Unterminated) L.SetRowAttribute(L.GetCount() - 1, raEof);
-    if (L.GetWordWrap()) L.WrapAll();
     L.ScanAll();
     L.RefreshViews();
 }

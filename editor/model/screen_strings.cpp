@@ -183,6 +183,48 @@ void TEditorScreenStrings::Changing() {
     TEditorStringList::Changing();
 }
 
+void TEditorScreenStrings::AppendSlices(const TRowString& Block, const uint32_t* Bounds, int Count) {
+    TOwnChange Own(*this);
+    const TEditorClient* Owner = OwnerEditor();
+    if (!FWordWrap || (Owner && Owner->IsLoading())) {
+        AddSlices(Block, Bounds, Count);
+        return;
+    }
+    // With word wrap on each line is cut as WrapAll cuts it, its rows slices of the block.
+    SyncWrapper();
+    TEditorWrapper::TCutter Cutter(FWrapper);
+    std::vector<uint32_t> Rows;
+    std::vector<TRowAttribute> Attributes;
+    Rows.reserve(static_cast<size_t>(Count) * 4);
+    for (int I = 0; I < Count; ++I) {
+        const std::string_view Line(Block.Data() + Bounds[2 * I], Bounds[2 * I + 1]);
+        auto Add = [&](std::string_view Row, TRowAttribute Attribute) {
+            Rows.push_back(Bounds[2 * I] + static_cast<uint32_t>(Row.data() - Line.data()));
+            Rows.push_back(static_cast<uint32_t>(Row.size()));
+            Attributes.push_back(Attribute);
+        };
+        Cutter.Start(Line);
+        std::string_view Row;
+        TRowAttribute Attribute;
+        Cutter.NextRow(Row, Attribute);
+        if (Cutter.Done()) {
+            Add(Line, raCrlf);
+            continue;
+        }
+        do Add(Row, Attribute);
+        while (Cutter.NextRow(Row, Attribute));
+    }
+    const int First = FCount;
+    AddSlices(Block, Rows.data(), static_cast<int>(Attributes.size()));
+    for (size_t K = 0; K < Attributes.size(); ++K)
+        if (Attributes[K] != raCrlf) SetRowAttribute(First + static_cast<int>(K), Attributes[K]);
+}
+
+void TEditorScreenStrings::SetTextStr(const std::string& Value) {
+    TOwnChange Own(*this);
+    TEditorStringList::SetTextStr(Value);
+}
+
 // ---- lines and spans ---------------------------------------------------------------------
 
 int TEditorScreenStrings::LineStartRow(int R) const {
