@@ -586,14 +586,13 @@ struct TRowBuffer {
         return Editor.RowText(Row).size() + (Editor.RowAttr(Row) == raCrlf ? 2 : 0);
     }
 
-    // Whether row Row lies in place at End (null: anywhere, the buffer is empty): its bytes
-    // start there in the block of the row before, and a CR LF after a raCrlf row lies in the
-    // block too, followed by the next row.
-    bool InPlaceAt(int Row, const char* End) const {
-        const TRowString& S = List.RowString(Row);
+    // Whether row Row (its string S, its attribute Attr) lies in place at End (null: anywhere,
+    // the buffer is empty): its bytes start there in the block of the row before, and a CR LF
+    // after a raCrlf row lies in the block too, followed by the next row.
+    bool InPlaceAt(int Row, const TRowString& S, TRowAttribute Attr, const char* End) const {
         if (S.RefCount() == 0) return false; // no block: no place
         if (End != nullptr && (S.Data() != End || !S.SharesWith(List.RowString(Row - 1)))) return false;
-        if (List.GetRowAttribute(Row) != raCrlf) return true;
+        if (Attr != raCrlf) return true;
         if (Row + 1 >= Count) return false;
         const TRowString& After = List.RowString(Row + 1);
         const char* Tail = S.Data() + S.Length();
@@ -601,11 +600,13 @@ struct TRowBuffer {
     }
 
     void Append() {
-        const std::string_view Row = Editor.RowText(Next);
-        const bool Crlf = Editor.RowAttr(Next) == raCrlf;
+        const TRowString& S = List.RowString(Next);
+        const TRowAttribute Attr = List.GetRowAttribute(Next);
+        const std::string_view Row = S.View();
+        const bool Crlf = Attr == raCrlf;
         if (InPlace) {
             const bool Empty = Next == First;
-            if (InPlaceAt(Next, Empty ? nullptr : Text.data() + Text.size())) {
+            if (InPlaceAt(Next, S, Attr, Empty ? nullptr : Text.data() + Text.size())) {
                 Text = std::string_view(Empty ? Row.data() : Text.data(), Text.size() + Row.size() + (Crlf ? 2 : 0));
                 ++Next;
                 return;
