@@ -113,8 +113,8 @@ void TRowStringList::SetCapacity(int NewCapacity) {
         FCapacity = 0;
         return;
     }
-    void* Memory =
-        std::realloc(static_cast<void*>(FList), static_cast<size_t>(NewCapacity) * sizeof(TRowStringItem));
+    const size_t Size = static_cast<size_t>(NewCapacity) * sizeof(TRowStringItem);
+    void* Memory = std::realloc(static_cast<void*>(FList), Size);
     if (Memory == nullptr) throw std::bad_alloc();
     FList = static_cast<TRowStringItem*>(Memory);
     FCapacity = NewCapacity;

@@ -2,6 +2,7 @@
 #include "editor/model/screen_strings.h"
 
 #include <algorithm>
+#include <new>
 
 #include "editor/colouring/fountain.h"
 #include "editor/colouring/fountain_parser.h"
@@ -51,6 +52,18 @@ public:
     }
     // Swaps the text of row Index with S; no count changes, nothing allocated.
     void SwapRowString(int Index, TRowString& S) noexcept { FList[Index].FString.Swap(S); }
+    // Appends a row of text S and attribute Attribute, without events (the list is private
+    // to the rebuild that fills it).
+    void Push(TRowString S, TRowAttribute Attribute) {
+        if (FCount == FCapacity) {
+            if (FCount == INT_MAX) throw std::bad_alloc();
+            SetCapacity(static_cast<int>(std::min<long long>(INT_MAX, FCapacity + FCapacity / 4 + 16LL)));
+        }
+        TRowStringItem* Row = new (&FList[FCount]) TRowStringItem();
+        Row->FString = std::move(S);
+        ++FCount;
+        if (Attribute != raCrlf) SetRowAttribute(FCount - 1, Attribute);
+    }
 };
 
 bool EndsWithLineBreak(std::string_view S) {
@@ -471,11 +484,8 @@ void TEditorScreenStrings::WrapAll() {
                 // The cut rows are slices of the line's bytes: of the row's own string when
                 // the line is one row, else of one copy of the joined line.
                 const TRowString Whole = Rows == 1 ? FList[R].FString : TRowString(Line);
-                do {
-                    Temp.InsertRow(Temp.GetCount(),
-                                   TRowString(Whole, static_cast<size_t>(Row.data() - Line.data()), Row.size()));
-                    Temp.SetRowAttribute(Temp.GetCount() - 1, Attribute);
-                } while (Cutter.NextRow(Row, Attribute));
+                do Temp.Push(TRowString(Whole, static_cast<size_t>(Row.data() - Line.data()), Row.size()), Attribute);
+                while (Cutter.NextRow(Row, Attribute));
                 // The k-th old row's marks go to the k-th new row, the surplus to the last one.
                 const int NewRows = Temp.GetCount() - FirstNew;
                 for (int K = 0; K < Rows; ++K) {
