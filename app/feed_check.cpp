@@ -56,13 +56,18 @@ size_t FindText(std::string_view S, size_t From, std::string_view Needle) {
     return std::string_view::npos;
 }
 
-// A short form of a field for a message: at most 60 bytes, cut between characters.
+// A short form of a field for a message: at most 60 bytes, cut between characters, with
+// control characters as blanks so that a message stays one line.
 std::string Quoted(std::string_view S) {
     constexpr size_t Max = 60;
     std::string Out = Literal("「");
     size_t I = 0;
-    while (I < S.size() && I + CharLength(S, I) <= Max) I += CharLength(S, I);
-    Out.append(S.substr(0, I));
+    for (; I < S.size() && I + CharLength(S, I) <= Max; I += CharLength(S, I)) {
+        if (CharLength(S, I) == 1 && static_cast<unsigned char>(S[I]) < 0x20)
+            Out += ' ';
+        else
+            Out.append(S.substr(I, CharLength(S, I)));
+    }
     if (I < S.size()) Out += Literal("…");
     Out += Literal("」");
     return Out;

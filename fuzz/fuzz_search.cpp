@@ -1,4 +1,5 @@
-// Fuzz target: the search matcher against the plain candidate loop. The input chooses the
+// Fuzz target: the search matcher against the plain candidate loop (whole words told apart
+// by character, as the reference does). The input chooses the
 // options (every combination of the six), the text (pieces of the characters that fold, or
 // raw bytes), the pattern (pieces, or bytes copied from the text), where the search starts
 // and the length of the current hit; a run of successive searches follows each hit. One input

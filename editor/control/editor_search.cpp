@@ -63,8 +63,26 @@ void AppendCode(std::string& Out, uint16_t Code) {
     Out += static_cast<char>(Code & 0xFF);
 }
 
-bool IsSeparator(unsigned char B) {
-    return WordSeparators.Contains(B);
+// Word boundaries are decided by character: the trail byte of a double-byte character never
+// counts as a separator by itself.
+// The character at X (a character start, X < N).
+uint16_t CharAt(const unsigned char* B, int N, int X) {
+    if (IsLead(B[X]) && X + 1 < N) return static_cast<uint16_t>(B[X] << 8 | B[X + 1]);
+    return B[X];
+}
+
+// The character that ends at X - 1 (X a character start, X > 0).
+uint16_t CharBefore(const unsigned char* B, int X) {
+    if (X >= 2 && IsTrailAt(B, X - 1)) return static_cast<uint16_t>(B[X - 2] << 8 | B[X - 1]);
+    return B[X - 1];
+}
+
+bool SeparatorAt(const unsigned char* B, int N, int X) {
+    return IsWordSeparator(CharAt(B, N, X));
+}
+
+bool SeparatorBefore(const unsigned char* B, int X) {
+    return IsWordSeparator(CharBefore(B, X));
 }
 
 } // namespace
@@ -203,19 +221,19 @@ bool TSearchMatcher::MatchAt(const unsigned char* B, int N, int X, int& End) con
     return true;
 }
 
-bool TSearchMatcher::MayStartAt(const unsigned char* B, int X, const TSearchContext& Context) const {
+bool TSearchMatcher::MayStartAt(const unsigned char* B, int N, int X, const TSearchContext& Context) const {
     if (IsTrailAt(B, X)) return false;
     if (!(FOptions & soWholeWord)) return true;
-    return !IsSeparator(B[X]) && (X > 0 ? IsSeparator(B[X - 1]) : !Context.WordBefore);
+    return !SeparatorAt(B, N, X) && (X > 0 ? SeparatorBefore(B, X) : !Context.WordBefore);
 }
 
 // The end of the match at candidate X, or -1: X must be a character start (and with
 // soWholeWord a word start) and the match must end before a separator or the text's end.
 int TSearchMatcher::Check(const unsigned char* B, int N, int X, const TSearchContext& Context) const {
-    if (!MayStartAt(B, X, Context)) return -1;
+    if (!MayStartAt(B, N, X, Context)) return -1;
     int End;
     if (!MatchAt(B, N, X, End)) return -1;
-    if ((FOptions & soWholeWord) && (End < N ? !IsSeparator(B[End]) : Context.WordAfter)) return -1;
+    if ((FOptions & soWholeWord) && (End < N ? !SeparatorAt(B, N, End) : Context.WordAfter)) return -1;
     return End;
 }
 
@@ -501,12 +519,13 @@ int TSearchMatcher::FindIn(std::string_view Buffer, int From, int To, const TSea
     if (FChars.empty()) return -1;
     // A match covers at least one byte per pattern character, and without soFuzzy as many
     // bytes as the pattern has.
-    const int64_t Least = (FOptions & soFuzzy) ? static_cast<int64_t>(FChars.size())
-                                               : static_cast<int64_t>(FPattern.size());
+    const int64_t Least =
+        (FOptions & soFuzzy) ? static_cast<int64_t>(FChars.size()) : static_cast<int64_t>(FPattern.size());
     From = std::max(From, 0);
     To = static_cast<int>(std::min<int64_t>(To, N - Least));
     if (To < From) return -1;
-    return (FOptions & soDown) ? ScanDown(B, N, From, To, Context, Len) : ScanUp(B, N, To, From, Context, Len);
+    return (FOptions & soDown) ? ScanDown(B, N, From, To, Context, Len)
+                               : ScanUp(B, N, To, From, Context, Len);
 }
 
 int TSearchMatcher::CutOff(std::string_view Buffer, int From, int To, const TSearchContext& Context) const {
@@ -530,7 +549,7 @@ int TSearchMatcher::CutOff(std::string_view Buffer, int From, int To, const TSea
     }
     if (X < N && IsTrailAt(B, X)) ++X;
     for (; X <= To; X += IsLead(B[X]) && X + 1 < N ? 2 : 1) {
-        if (!MayStartAt(B, X, Context)) continue;
+        if (!MayStartAt(B, N, X, Context)) continue;
         bool Cut;
         MatchEnd(B, N, X, Cut);
         if (Cut) return X;
@@ -644,11 +663,14 @@ struct TRowBuffer {
         TSearchContext C;
         if (First > 0 && Editor.RowAttr(First - 1) != raCrlf) {
             const std::string_view Before = Editor.RowText(First - 1);
-            C.WordBefore = !Before.empty() && !IsSeparator(static_cast<unsigned char>(Before.back()));
+            const auto* B = reinterpret_cast<const unsigned char*>(Before.data());
+            const int N = static_cast<int>(Before.size());
+            C.WordBefore = N > 0 && !SeparatorBefore(B, N);
         }
         if (Next < Count) {
             const std::string_view After = Editor.RowText(Next);
-            C.WordAfter = !After.empty() && !IsSeparator(static_cast<unsigned char>(After.front()));
+            C.WordAfter = !After.empty() && !SeparatorAt(reinterpret_cast<const unsigned char*>(After.data()),
+                                                         static_cast<int>(After.size()), 0);
         }
         return C;
     }

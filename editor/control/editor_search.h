@@ -26,8 +26,8 @@ struct TSearchInfo {
 
 // What lies beside a buffer cut out of a longer text, for the whole-word tests at its ends.
 struct TSearchContext {
-    bool WordBefore = false; // the byte before the buffer belongs to a word
-    bool WordAfter = false;  // the byte after the buffer belongs to a word
+    bool WordBefore = false; // the character before the buffer belongs to a word
+    bool WordAfter = false;  // the character after the buffer belongs to a word
 };
 
 // S with every single byte replaced by its full-width form; double-byte characters copied.
@@ -67,17 +67,20 @@ private:
     // want of text after the buffer.
     int MatchEnd(const unsigned char* B, int N, int X, bool& Cut) const;
     // Whether a match may start at X: a character start, and with soWholeWord a word start.
-    bool MayStartAt(const unsigned char* B, int X, const TSearchContext& Context) const;
+    bool MayStartAt(const unsigned char* B, int N, int X, const TSearchContext& Context) const;
     // The text character at Y (Y < N) as it is compared: its code and byte length.
     uint16_t TextChar(const unsigned char* B, int N, int Y, int& Len) const;
     int Check(const unsigned char* B, int N, int X, const TSearchContext& Context) const;
     bool PairMayStart(unsigned char B0, unsigned char B1) const;
     void PrepareFilter();
-    int ScanDown(const unsigned char* B, int N, int From, int To, const TSearchContext& Context, int& Len) const;
+    int ScanDown(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
+                 int& Len) const;
     // ScanDown's prefilter 32 bytes a step (AVX2, used when the processor has it): the match
     // found, or -1 with X left where the narrower loops go on.
-    int ScanDownWide(const unsigned char* B, int N, int& X, int To, const TSearchContext& Context, int& Len) const;
-    int ScanUp(const unsigned char* B, int N, int From, int To, const TSearchContext& Context, int& Len) const;
+    int ScanDownWide(const unsigned char* B, int N, int& X, int To, const TSearchContext& Context,
+                     int& Len) const;
+    int ScanUp(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
+               int& Len) const;
 
     TSearchOptions FOptions;
     std::string FPattern;

@@ -179,6 +179,32 @@ inline constexpr TByteSet WordSeparators = detail::MakeSeparators();
 // itself for bytes that have none.
 inline constexpr std::array<uint16_t, 256> FullWidthTable = detail::MakeFullWidth();
 
+namespace detail {
+
+// The trail bytes of the full-width forms of the separators; those forms all have lead 0x81.
+constexpr TByteSet MakeFullWidthSeparators() {
+    TByteSet S{};
+    for (int B = 0; B < 256; ++B) {
+        const uint16_t Wide = FullWidthTable[B];
+        if (!WordSeparators.Contains(static_cast<unsigned char>(B)) || Wide < 0x100) continue;
+        if ((Wide >> 8) != 0x81) throw "a full-width separator outside lead 0x81";
+        S.Bits[(Wide & 0xFF) >> 6] |= uint64_t{1} << (Wide & 63);
+    }
+    return S;
+}
+
+} // namespace detail
+
+// The double-byte characters that end a word: the full-width forms of WordSeparators (the
+// full-width blank, punctuation and brackets), given by their trail bytes under lead 0x81.
+inline constexpr TByteSet FullWidthSeparatorTrails = detail::MakeFullWidthSeparators();
+
+// Whether a character (a byte, or lead << 8 | trail) ends a word.
+constexpr bool IsWordSeparator(uint16_t Char) {
+    if (Char < 0x100) return WordSeparators.Contains(static_cast<unsigned char>(Char));
+    return (Char >> 8) == 0x81 && FullWidthSeparatorTrails.Contains(static_cast<unsigned char>(Char & 0xFF));
+}
+
 // For the half-width katakana 0xA6-0xDD (0xB0 excepted): the cell of the same katakana in
 // row 0x25 of JIS X 0208, with KanaVoicedFlag set for those that take a voiced-sound mark
 // (ka-to, ha-ho); 0 for every other byte.

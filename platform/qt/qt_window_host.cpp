@@ -124,6 +124,9 @@ bool TQtControlWidget::event(QEvent* Event) {
         auto* K = static_cast<QKeyEvent*>(Event);
         if (K->key() == Qt::Key_Tab || K->key() == Qt::Key_Backtab) {
             if (FHost->OnKeyPress(*K)) return true;
+            // The focus moves here, once: accepted, the key goes no further up to a parent
+            // that would move it again.
+            K->accept();
             return focusNextPrevChild(K->key() == Qt::Key_Tab);
         }
     }
@@ -806,7 +809,9 @@ bool TQtWindowHost::OnKeyPress(QKeyEvent& Event) {
     uint32_t Need = 0;
     switch (Vk) {
     case VK_TAB:
-        Need = DLGC_WANTTAB | DLGC_WANTALLKEYS;
+        // Only DLGC_WANTTAB claims Tab: a control that wants Enter (DLGC_WANTALLKEYS) but
+        // not Tab leaves Tab to the focus chain.
+        Need = DLGC_WANTTAB;
         break;
     case VK_LEFT:
     case VK_RIGHT:

@@ -243,15 +243,6 @@ TEST_F(Layout, SiteDescriptionDialog) {
     F4->Window().Close();
 }
 
-TEST_F(Layout, FeedCheckDialog) {
-    TForm5* F5 = App->Form5();
-    ExpectFrame(F5->Window(), "フィードの検査", 560, 240, "IPAPGothic");
-    ExpectTabOrder(F5->Window(), {{8, 8, 544, 193}, {477, 207, 75, 25}});
-    EXPECT_TRUE(F5->Button1->GetDefault());
-    EXPECT_TRUE(F5->Button1->GetCancel());
-    F5->Window().Close();
-}
-
 // Typing into the spin box: characters are filtered, nothing clamps until it loses the focus.
 TEST_F(Layout, SpinBoxClampsOnlyWhenItLosesTheFocus) {
     F1->Window().Show();

@@ -183,44 +183,39 @@ TEST(FeedTool, CheckPrintsFindingsAndExitStatus) {
     Data.SiteE = "http://example.jp/";
     Data.NameE = "n";
     Data.Settings.FTimeZone = "+09:00";
-    Data.Items.InsertItem({"http://example.jp/1", "2026-12-08T10:00:00+09:00", "", "a"});
-    Data.Items.InsertItem({"http://example.jp/2", "2026-12-08T11:00:00+09:00", "", "b"});
-    TStateFile(State).SaveState(Data);
-    SaveSettings(Settings, Data.Settings);
-    const std::vector<std::string> Files = {"--state", State, "--settings", Settings};
-    auto With = [&](std::vector<std::string> Args) {
-        Args.insert(Args.begin(), Files.begin(), Files.end());
-        return Args;
-    };
-
-    // Nothing found: no output, status 0, no feed written.
-    TRun R = RunTool(kTool, With({"--check"}), Dir);
-    EXPECT_EQ(R.Status, 0) << R.Err;
-    EXPECT_EQ(R.Out, "");
-
-    // The second item repeats the first one's link: one line, status 2, still no feed, even
-    // with an output file configured.
-    Data.Items.PutItem(1, {"http://example.jp/2", "2026-12-08T10:00:00+09:00", "", "a"});
-    TStateFile(State).SaveState(Data);
+    // Written by hand, with an output file configured (which --check alone never writes).
     Data.Settings.F1Checked = true;
     Data.Settings.FSavePath = Out;
     SaveSettings(Settings, Data.Settings);
-    R = RunTool(kTool, With({"--check"}), Dir);
-    EXPECT_EQ(R.Status, 2) << R.Err;
-    EXPECT_EQ(R.Out.rfind("error\t2\t", 0), 0u) << R.Out;
-    EXPECT_TRUE(IsOneLine(R.Out)) << R.Out;
-    EXPECT_NE(R.Out.find("http://example.jp/2"), std::string::npos) << R.Out;
-    EXPECT_FALSE(std::filesystem::exists(Out));
-
-    // Beside an OUTPUT: the findings go to standard error and the feed is the usual one.
-    R = RunTool(kTool, With({"--check", Out}), Dir);
-    EXPECT_EQ(R.Status, 2);
-    EXPECT_EQ(R.Out, "");
-    EXPECT_EQ(R.Err.rfind("error\t2\t", 0), 0u) << R.Err;
-    EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Out)), WithoutChannelDate(WindowFeed(State, Settings)));
-
-    // An error is status 1, with or without findings.
-    R = RunTool(kTool, {"--check", "--state", Dir.File("none.dat"), "--settings", Settings}, Dir);
-    EXPECT_EQ(R.Status, 1);
-    EXPECT_TRUE(IsOneLine(R.Err)) << R.Err;
+    const struct {
+        std::string SecondLink; // the first item's link is http://example.jp/1
+        std::vector<std::string> Args;
+        int Status;
+        std::string Out, ErrStart; // ErrStart: the findings when a feed is written too
+    } Cases[] = {
+        {"http://example.jp/2", {"--check"}, 0, "", ""},
+        {"http://example.jp/1", {"--check"}, 2, "error\t2\t", ""},
+        {"http://example.jp/1", {"--check", Out}, 2, "", "error\t2\t"},
+        {"http://example.jp/1", {"--check", "--state", Dir.File("none.dat")}, 1, "", "feedloom-feed: "},
+    };
+    for (const auto& C : Cases) {
+        Data.Items.Clear();
+        Data.Items.InsertItem({"http://example.jp/1", "2026-12-08T10:00:00+09:00", "", "a"});
+        Data.Items.InsertItem({C.SecondLink, "2026-12-08T11:00:00+09:00", "", "b"});
+        TStateFile(State).SaveState(Data);
+        std::vector<std::string> Args = {"--state", State, "--settings", Settings};
+        Args.insert(Args.end(), C.Args.begin(), C.Args.end());
+        const TRun R = RunTool(kTool, Args, Dir);
+        EXPECT_EQ(R.Status, C.Status) << R.Err;
+        EXPECT_EQ(R.Out.rfind(C.Out, 0), 0u) << R.Out;
+        EXPECT_TRUE(C.Out.empty() ? R.Out.empty() : IsOneLine(R.Out)) << R.Out;
+        EXPECT_EQ(R.Err.rfind(C.ErrStart, 0), 0u) << R.Err;
+        EXPECT_TRUE(C.ErrStart.empty() ? R.Err.empty() : IsOneLine(R.Err)) << R.Err;
+        // A feed only beside an OUTPUT, and then the usual one.
+        EXPECT_EQ(std::filesystem::exists(Out), C.Args.back() == Out);
+        if (std::filesystem::exists(Out)) {
+            EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Out)), WithoutChannelDate(WindowFeed(State, Settings)));
+        }
+        std::filesystem::remove(Out);
+    }
 }

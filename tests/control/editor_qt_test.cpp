@@ -2,6 +2,7 @@
 // bar and focus events.
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
@@ -112,6 +113,33 @@ TEST(EditorQt, FocusShowsTheCaretAtTheCaretCell) {
     QApplication::processEvents();
     EXPECT_FALSE(Q.Host()->CaretVisible());
     EXPECT_FALSE(Q.E->GetCaretShown());
+}
+
+// Tab follows WantTabs alone: WantReturns (all keys but Tab) leaves Tab to the focus chain.
+TEST(EditorQt, TabMovesTheFocusUnlessWantTabs) {
+    struct TCase {
+        bool WantTabs, WantReturns, Inserts;
+    };
+    for (const TCase C : {TCase{false, true, false}, TCase{false, false, false}, TCase{true, true, true}}) {
+        TQtWindowed Q;
+        Q.Form->AddEdit()->SetBounds(0, 200, 100, 20);
+        Q.E->WantTabs = C.WantTabs;
+        Q.E->WantReturns = C.WantReturns;
+        Q.E->SetBounds(0, 0, 300, 150);
+        Q.E->CreateWnd(Q.Form.get());
+        Q.Form->Show();
+        QWidget* W = Q.Host()->Widget();
+        W->window()->activateWindow();
+        W->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        if (!W->hasFocus()) GTEST_SKIP() << "the platform plugin gives no focus";
+        QKeyEvent Tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+        QApplication::sendEvent(W, &Tab);
+        QApplication::processEvents();
+        EXPECT_EQ(W->hasFocus(), C.Inserts) << C.WantTabs << C.WantReturns;
+        EXPECT_EQ(Q.E->GetLines()->GetTextStr().find('\t') != std::string::npos, C.Inserts)
+            << C.WantTabs << C.WantReturns;
+    }
 }
 
 } // namespace

@@ -123,6 +123,13 @@ TEST(SearchMatcher, EdgeCases) {
         {"whole word: not inside abc searching up", "abc", "ab", soWholeWord, -1, 0},
         {"whole word: in x ab.", "x ab.", "ab", soDown | soWholeWord, 2, 2},
         {"whole word: _ separates", "ab_c", "ab", soDown | soWholeWord, 0, 2},
+        {"whole word: the trail byte of A is no separator", L("ＤＡＴＡ"), "TA",
+         soDown | soFuzzy | soWholeWord, -1, 0},
+        {"whole word: no word starts after a kanji", L("本") + "ab", "ab", soDown | soWholeWord, -1, 0},
+        {"whole word: nor searching up", L("本") + "ab", "ab", soWholeWord, -1, 0},
+        {"whole word: no word ends before a kanji", "ab" + L("本"), "ab", soDown | soWholeWord, -1, 0},
+        {"whole word: full-width punctuation separates", L("、") + "ab" + L("。"), "ab", soDown | soWholeWord,
+         2, 2},
         {"spaces without line breaks", "a b\r\nc", "abc", soDown | soIgnoreSpaces, -1, 0},
         {"spaces and line breaks", "a b\r\nc", "abc", soDown | soIgnoreSpaces | soIgnoreLineBreaks, 0, 6},
         {"full-width space skipped",
@@ -318,6 +325,8 @@ TEST(EditorSearch, MatchesAcrossAChunkBorder) {
     // up begins there.
     const std::string Across = std::string(70, 'x') + Letters + std::string(70, 'x') + "\r\n";
     const std::string CutWord = std::string(95, 'x') + " wwwwwwww " + std::string(95, 'y') + "\r\n";
+    const std::string AfterKanji =
+        std::string(97, 'x') + " " + L("本") + "ab " + std::string(95, 'y') + "\r\n";
     struct TCase {
         const char* Name;
         std::string Middle, Pattern;
@@ -329,6 +338,7 @@ TEST(EditorSearch, MatchesAcrossAChunkBorder) {
          false},
         {"wrapped rows", Across, Letters, soMatchCase, true},
         {"a word cut by wraps", CutWord, "wwww", soWholeWord, true},
+        {"a kanji before the wrap joins the word after it", AfterKanji, "ab", soWholeWord, true},
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Name);

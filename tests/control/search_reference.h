@@ -85,6 +85,19 @@ inline TRefResult RefSearch(const std::string& T, TSearchInfo Pos, const std::st
     }
     auto Trail = [&](int I) { return I >= 0 && I < N && Cls[I] == 2; };
     auto Byte = [&](int I) -> unsigned { return I < N ? static_cast<unsigned char>(T[I]) : 0u; };
+    // Words are told apart by character: a double-byte character ends a word only when it is
+    // the full-width form of a separator byte; the text's ends count as separators.
+    auto SepChar = [](unsigned C) {
+        if (C < 0x100) return RefSep(static_cast<unsigned char>(C));
+        for (int B = 0; B < 256; ++B)
+            if (RefSep(static_cast<unsigned char>(B)) && FullWidthTable[B] == C) return true;
+        return false;
+    };
+    auto CodeAt = [&](int I) { return Cls[I] == 1 ? Byte(I) << 8 | Byte(I + 1) : Byte(I); };
+    auto SepAt = [&](int I) { return I >= N || SepChar(CodeAt(I)); };
+    auto WordStart = [&](int X) {
+        return !SepAt(X) && (X == 0 || SepChar(CodeAt(Trail(X - 1) ? X - 2 : X - 1)));
+    };
     auto Match = [&](int X, int& End) {
         int Y = X;
         for (size_t I = 0; I < P.size();) {
@@ -152,22 +165,8 @@ inline TRefResult RefSearch(const std::string& T, TSearchInfo Pos, const std::st
         R = X;
     }
     while (R >= 0) {
-        if (WW) {
-            if (Down) {
-                if (RefSep(Byte(X)) || (X > 0 && !RefSep(Byte(X - 1)))) {
-                    while (X < N && !RefSep(Byte(X))) --R, ++X;
-                    while (X < N && RefSep(Byte(X))) --R, ++X;
-                }
-                if (Trail(X)) --R, ++X;
-            } else {
-                while (X >= 0 && RefSep(Byte(X))) --R, --X;
-                while (X > 0 && !RefSep(Byte(X - 1))) --R, --X;
-                if (Trail(X)) --R, --X;
-            }
-            if (R < 0) break;
-        }
         int End;
-        if (Match(X, End) && (!WW || RefSep(Byte(End)))) return {X, End - X};
+        if ((!WW || WordStart(X)) && Match(X, End) && (!WW || SepAt(End))) return {X, End - X};
         if (Down) {
             ++X, --R;
             if (Trail(X)) ++X, --R;
@@ -193,6 +192,8 @@ inline const std::vector<std::string>& Pieces() {
         "\x83\x4A", "\x83\x4B", "\x83\x70", "\x83\x94", "\x83\x41",                 // full-width kana
         "\x81\x40",                                                                 // full-width space
         "\x83\x5C", "\x95\x5C", "\x83\x7C", "\x88\x7C", "\x81\x5F",                 // trail bytes \ | _
+        "\x96\x7B", "\x82\x73",                                                     // trail bytes { T
+        "\x81\x44", "\x81\x41",                                                     // full-width . and ,
     };
     return P;
 }
