@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "editor/control/editor.h"
 #include "platform/cp932.h"
+#include "platform/files.h"
 
 using cp932::Literal;
 
@@ -123,7 +124,17 @@ TForm3::TForm3(TUiToolkit& Toolkit, TForm1& Form1)
 }
 
 void TForm3::Button1Click() {
-    if (FToolkit.Execute(OpenDialog1)) Edit1->SetText(OpenDialog1.FileName);
+    if (!FToolkit.Execute(OpenDialog1)) return;
+    // The path is kept as CP932 text in the settings file: a name it cannot hold is refused
+    // now rather than stored changed.
+    std::string Path;
+    if (!Cp932PathOf(OpenDialog1.FileName, Path)) {
+        FToolkit.ShowMessage(
+            cp932::Literal("ファイル名 \"") + DisplayPath(OpenDialog1.FileName) +
+            cp932::Literal("\" には保存できない文字が含まれています。別の名前を選んで下さい。"));
+        return;
+    }
+    Edit1->SetText(Path);
 }
 
 void TForm3::Button2Click() {

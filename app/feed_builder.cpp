@@ -97,6 +97,26 @@ std::string EscapeXml(std::string_view S) {
     return Out;
 }
 
+namespace {
+
+// A field as one line of the document: every line break (CR LF, CR or LF) inside it becomes
+// one blank, so that a field never splits the listing's lines; then escaped.
+std::string FieldText(std::string_view S) {
+    std::string Line;
+    Line.reserve(S.size());
+    for (size_t I = 0; I < S.size(); ++I) {
+        if (S[I] == '\r' || S[I] == '\n') {
+            if (S[I] == '\r' && I + 1 < S.size() && S[I + 1] == '\n') ++I;
+            Line += ' ';
+        } else {
+            Line += S[I];
+        }
+    }
+    return EscapeXml(Line);
+}
+
+} // namespace
+
 int FeedItemCount(const TAppData& Data, bool AllItems) {
     const int C = Data.Items.Count();
     const int N = AllItems ? C : (C < Data.SpinEdit1 ? C : Data.SpinEdit1);
@@ -121,27 +141,27 @@ void BuildFeed(bool AllItems, TAppData& Data, TEditor& Editor1, TStrings& FOutpu
         if (!Doc.empty()) Doc += "\r\n";
         Doc += Piece;
     };
-    const std::string Site = EscapeXml(Data.SiteE);
+    const std::string Site = FieldText(Data.SiteE);
     Add("<?xml version=\"1.0\" encoding=\"utf-8\"?>");
     Add(kRootStart);
     Add("<channel rdf:about=\"" + Site + "\">");
-    Add(Element("title", EscapeXml(Data.NameE)));
+    Add(Element("title", FieldText(Data.NameE)));
     Add(Element("link", Site));
     // 4. The channel description, filled in from the site name once.
-    if (Data.Settings.FSiteDescription.empty()) Data.Settings.FSiteDescription = EscapeXml(Data.NameE);
+    if (Data.Settings.FSiteDescription.empty()) Data.Settings.FSiteDescription = FieldText(Data.NameE);
     Add(Element("description", Data.Settings.FSiteDescription));
     Add("<dc:language>ja</dc:language>");
-    Add(Element("dc:date", TimeStampAt(Now, Data.Settings.FTimeZone)));
+    Add(Element("dc:date", FieldText(TimeStampAt(Now, Data.Settings.FTimeZone))));
     Add("\r\n<items>\r\n<rdf:Seq>");
-    for (int I = 0; I < N; ++I) Add("<rdf:li rdf:resource=\"" + EscapeXml(Items.Link(I)) + "\"/>");
+    for (int I = 0; I < N; ++I) Add("<rdf:li rdf:resource=\"" + FieldText(Items.Link(I)) + "\"/>");
     Add("</rdf:Seq>\r\n</items>\r\n</channel>");
     for (int I = 0; I < N; ++I) {
-        const std::string Link = EscapeXml(Items.Link(I));
+        const std::string Link = FieldText(Items.Link(I));
         Add("\r\n<item rdf:about=\"" + Link + "\">");
-        Add(Element("title", EscapeXml(Items.Title(I))));
+        Add(Element("title", FieldText(Items.Title(I))));
         Add(Element("link", Link));
-        Add(Element("description", EscapeXml(WithoutSeparators(Items.Description(I)))));
-        Add(Element("dc:date", EscapeXml(Items.Time(I))) + "\r\n</item>");
+        Add(Element("description", FieldText(WithoutSeparators(Items.Description(I)))));
+        Add(Element("dc:date", FieldText(Items.Time(I))) + "\r\n</item>");
     }
     Add("</rdf:RDF>");
     Lines.Add(Doc);
@@ -171,6 +191,20 @@ std::string FeedFileBytes(const TStrings& FOutput) {
         Bytes += "\r\n";
     }
     return Bytes;
+}
+
+std::string InputNamedBy(const std::string& Output, std::initializer_list<std::string> Inputs) {
+    for (const std::string& Input : Inputs)
+        if (SameFile(Output, Input)) return Input;
+    return std::string();
+}
+
+std::string SameFileMessage(const std::string& Output, const std::string& Input) {
+    return cp932::Literal("ファイル \"") + DisplayPath(Output) + cp932::Literal("\" は \"") +
+           DisplayPath(Input) +
+           cp932::Literal(
+               "\" "
+               "と同じファイルです。フィードで上書きすると元のデータが失われるため、書き込みませんでした。");
 }
 
 void WriteFeed(const std::string& FileName, bool AllItems, TAppData& Data, TEditor& Editor1,

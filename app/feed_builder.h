@@ -3,6 +3,7 @@
 #pragma once
 
 #include <ctime>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -32,5 +33,11 @@ std::string FeedFileBytes(const TStrings& FOutput);
 // BuildFeed, then the bytes replace FileName atomically; Editor1 and FOutput are emptied
 // on every path. A file that cannot be written raises EFCreateError
 // "ファイル "%s" を作成できません。%s" and the previous file stays as it was.
+// The first of Inputs that Output names (the same file, links followed), or "" when none:
+// a feed written there would destroy an input.
+std::string InputNamedBy(const std::string& Output, std::initializer_list<std::string> Inputs);
+// The message that refuses such an output: "ファイル "%s" は "%s" と同じファイルです。...".
+std::string SameFileMessage(const std::string& Output, const std::string& Input);
+
 void WriteFeed(const std::string& FileName, bool AllItems, TAppData& Data, TEditor& Editor1,
                TStrings& FOutput, std::time_t Now = std::time(nullptr));

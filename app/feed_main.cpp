@@ -1,9 +1,14 @@
 // feedloom-feed: writes the feed of Feedloom's saved items from the state and settings
-// files, for publishing scripts and scheduled jobs. It changes neither file. With --check
-// it prints what the feed check finds, and writes the feed only when OUTPUT is given.
+// files, for publishing scripts and scheduled jobs. It changes neither file: an output that
+// is one of them (or the archive) is refused. With --check it prints what the feed check
+// finds, and writes the feed only when OUTPUT is given.
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,16 +26,50 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: feedloom-feed [--check] [--state FILE] [--settings FILE] [OUTPUT]\n";
+constexpr std::string_view kUsage =
+    "usage: feedloom-feed [--check] [--state FILE] [--settings FILE] [OUTPUT | -]\n";
 
-int Fail(const std::string& Utf8Message) {
-    std::fprintf(stderr, "feedloom-feed: %s\n", Utf8Message.c_str());
-    return 1;
-}
+// The command line. Paths are kept as the system's bytes.
+struct TOptions {
+    std::string StatePath, SettingsPath, OutputPath;
+    bool HaveOutput = false;
+    bool Help = false;
+    bool Check = false;
+    std::string Error; // why the command line is wrong, or ""
+};
 
-int Usage() {
-    std::fputs(kUsage, stderr);
-    return 1;
+TOptions ParseOptions(int argc, char** argv, const std::string& Folder) {
+    TOptions O;
+    O.StatePath = Folder + "feedloom.dat";
+    O.SettingsPath = Folder + "feedloom.ini";
+    bool OptionsEnd = false;
+    for (int I = 1; I < argc && O.Error.empty(); ++I) {
+        const std::string_view Arg = argv[I];
+        if (!OptionsEnd && (Arg == "-h" || Arg == "--help")) {
+            O.Help = true;
+        } else if (!OptionsEnd && Arg == "--check") {
+            O.Check = true;
+        } else if (!OptionsEnd && (Arg == "--state" || Arg == "--settings")) {
+            if (I + 1 >= argc)
+                O.Error = std::string(Arg) + " needs a file name";
+            else if (argv[I + 1][0] == '\0')
+                O.Error = std::string(Arg) + " needs a file name, not an empty one";
+            else
+                (Arg == "--state" ? O.StatePath : O.SettingsPath) = argv[++I];
+        } else if (!OptionsEnd && Arg == "--") {
+            OptionsEnd = true;
+        } else if (!OptionsEnd && Arg.size() > 1 && Arg[0] == '-') {
+            O.Error = "unknown option: " + std::string(Arg);
+        } else if (O.HaveOutput) {
+            O.Error = "more than one output file: " + std::string(Arg);
+        } else if (Arg.empty()) {
+            O.Error = "the output file name is empty";
+        } else {
+            O.OutputPath = Arg;
+            O.HaveOutput = true;
+        }
+    }
+    return O;
 }
 
 const char* SeverityKeyword(TFindingSeverity Severity) {
@@ -49,8 +88,92 @@ const char* SeverityKeyword(TFindingSeverity Severity) {
 void PrintFindings(const std::vector<TFinding>& Findings, std::FILE* To) {
     for (const TFinding& F : Findings) {
         const std::string Item = F.ItemIndex >= 0 ? std::to_string(F.ItemIndex + 1) : "-";
-        std::fprintf(To, "%s\t%s\t%s\n", SeverityKeyword(F.Severity), Item.c_str(), cp932::ToUtf8(F.Message).c_str());
+        std::fprintf(To, "%s\t%s\t%s\n", SeverityKeyword(F.Severity), Item.c_str(),
+                     cp932::ToUtf8(F.Message).c_str());
     }
+}
+
+int Fail(const std::string& Utf8Message) {
+    std::fprintf(stderr, "feedloom-feed: %s\n", Utf8Message.c_str());
+    return 1;
+}
+
+std::string MessageOf(const Exception& E) {
+    return cp932::ToUtf8(E.Message());
+}
+
+// Why the input at Path cannot be read, or "" when it can (a missing file counts as
+// readable when Optional).
+std::string InputProblem(const std::string& What, const std::string& Path, bool Optional) {
+    switch (FileKindOf(Path)) {
+    case TFileKind::Missing:
+        return Optional ? std::string() : "no " + What + ": " + Path;
+    case TFileKind::Directory:
+        return What + " is a folder: " + Path;
+    case TFileKind::Other:
+    case TFileKind::Regular:
+        break;
+    }
+    try {
+        CheckReadable(Path);
+    } catch (const Exception& E) {
+        return "cannot read the " + What + " " + Path + ": " + MessageOf(E);
+    }
+    return std::string();
+}
+
+void WriteStandardOutput(const std::string& Bytes) {
+    size_t Done = 0;
+    while (Done < Bytes.size()) {
+        const ssize_t N = write(STDOUT_FILENO, Bytes.data() + Done, Bytes.size() - Done);
+        if (N < 0 && errno == EINTR) continue;
+        if (N <= 0) throw EWriteError(cp932::Literal("標準出力に書き込めません"));
+        Done += static_cast<size_t>(N);
+    }
+}
+
+int Run(const TOptions& O, const std::string& Folder) {
+    TAppData Data;
+    if (std::string P = InputProblem("settings file", O.SettingsPath, true); !P.empty()) return Fail(P);
+    LoadSettings(O.SettingsPath, Data.Settings);
+    if (std::string P = InputProblem("state file", O.StatePath, false); !P.empty()) return Fail(P);
+    TStateFile State(O.StatePath);
+    try {
+        // The feed holds at most SpinEdit1MaxValue items: the rest of each list is read
+        // through but not kept, so memory stays bounded by the file's size. The check
+        // looks at every item.
+        State.LoadState(Data, O.Check ? SIZE_MAX : static_cast<size_t>(SpinEdit1MaxValue));
+    } catch (const Exception& E) {
+        return Fail("cannot read the state file " + O.StatePath + ": " + MessageOf(E));
+    } catch (const std::bad_alloc&) {
+        return Fail("out of memory reading the state file " + O.StatePath);
+    }
+    bool Found = false;
+    if (O.Check) {
+        // Beside a feed being written, the findings go to standard error, so that they
+        // never mix with a feed written to standard output.
+        const std::vector<TFinding> Findings = CheckFeed(Data);
+        PrintFindings(Findings, O.HaveOutput ? stderr : stdout);
+        Found = !Findings.empty();
+        if (!O.HaveOutput) return Found ? 2 : 0;
+    }
+    std::string Output = O.OutputPath;
+    if (!O.HaveOutput) {
+        if (!Data.Settings.F1Checked || Data.Settings.FSavePath.empty())
+            return Fail("no output file configured in " + O.SettingsPath + "; give one on the command line");
+        Output = SystemPathOf(Data.Settings.FSavePath);
+    }
+    std::unique_ptr<TEditor> Editor1(TEditor::Create(nullptr));
+    TStringList FOutput;
+    if (Output == "-") {
+        BuildFeed(false, Data, *Editor1, FOutput);
+        WriteStandardOutput(FeedFileBytes(FOutput));
+        return Found ? 2 : 0;
+    }
+    const std::string Input = InputNamedBy(Output, {O.StatePath, O.SettingsPath, Folder + "feedloom.rdf"});
+    if (!Input.empty()) return Fail("not writing " + Output + ": it is the same file as " + Input);
+    WriteFeed(Output, false, Data, *Editor1, FOutput);
+    return Found ? 2 : 0;
 }
 
 } // namespace
@@ -58,64 +181,24 @@ void PrintFindings(const std::vector<TFinding>& Findings, std::FILE* To) {
 int main(int argc, char** argv) {
     // A write past the file-size limit fails with EFBIG and is reported like any other
     // write error, instead of the signal ending the program silently with its temporary
-    // file left behind.
+    // file left behind. A closed pipe likewise gives EPIPE.
     std::signal(SIGXFSZ, SIG_IGN);
-    // Paths come in and go out as the system spells them (UTF-8); inside they are CP932.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::string Folder = ExtractFilePath(ExeFileName());
-    std::string StatePath = Folder + "feedloom.dat";
-    std::string SettingsPath = Folder + "feedloom.ini";
-    std::string OutputPath;
-    bool HaveOutput = false;
-    bool Check = false;
-    for (int I = 1; I < argc; ++I) {
-        const std::string_view Arg = argv[I];
-        if (Arg == "-h" || Arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (Arg == "--check") {
-            Check = true;
-        } else if (Arg == "--state" || Arg == "--settings") {
-            if (I + 1 >= argc) return Usage();
-            (Arg == "--state" ? StatePath : SettingsPath) = cp932::FromUtf8(argv[++I]);
-        } else if (Arg.size() > 1 && Arg[0] == '-') {
-            return Usage();
-        } else if (HaveOutput) {
-            return Usage();
-        } else {
-            OutputPath = cp932::FromUtf8(Arg);
-            HaveOutput = true;
-        }
+    const TOptions O = ParseOptions(argc, argv, Folder);
+    if (!O.Error.empty())
+        return Fail(O.Error + " (" + std::string(kUsage.substr(0, kUsage.size() - 1)) + ")");
+    if (O.Help) {
+        std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+        return 0;
     }
-    if (HaveOutput && OutputPath.empty()) return Usage();
-
-    bool Found = false;
     try {
-        TAppData Data;
-        LoadSettings(SettingsPath, Data.Settings);
-        TStateFile State(StatePath);
-        if (!State.LoadState(Data)) return Fail("no state file: " + cp932::ToUtf8(StatePath));
-        if (Check) {
-            // Beside a feed being written, the findings go to standard error, so that they
-            // never mix with a feed written to standard output.
-            const std::vector<TFinding> Findings = CheckFeed(Data);
-            PrintFindings(Findings, HaveOutput ? stderr : stdout);
-            Found = !Findings.empty();
-            if (!HaveOutput) return Found ? 2 : 0;
-        }
-        if (!HaveOutput) {
-            if (!Data.Settings.F1Checked || Data.Settings.FSavePath.empty())
-                return Fail("no output file configured in " + cp932::ToUtf8(SettingsPath) +
-                            "; give one on the command line");
-            OutputPath = Data.Settings.FSavePath;
-        }
-        std::unique_ptr<TEditor> Editor1(TEditor::Create(nullptr));
-        TStringList FOutput;
-        WriteFeed(OutputPath, false, Data, *Editor1, FOutput);
+        return Run(O, Folder);
     } catch (const Exception& E) {
-        return Fail(cp932::ToUtf8(E.Message()));
+        return Fail(MessageOf(E));
+    } catch (const std::bad_alloc&) {
+        return Fail("out of memory");
     } catch (const std::exception& E) {
         return Fail(E.what());
     }
-    return Found ? 2 : 0;
 }

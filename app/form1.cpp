@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <new>
+
 #include "app/cleanup.h"
 #include "app/dialogs.h"
 #include "app/feed_builder.h"
@@ -15,6 +17,12 @@
 #include "platform/files.h"
 
 using cp932::Literal;
+
+namespace {
+
+constexpr const char* kCloseWithoutSaving = "保存せずに終了しますか？";
+
+} // namespace
 
 TAppFiles TAppFiles::BesideExecutable() {
     TAppFiles F;
@@ -200,6 +208,9 @@ void TForm1::FormCreate() {
         SpinEdit1->SetMaxValue(SpinEdit1MaxValue);
     } catch (const Exception& E) {
         FToolkit.ShowMessage(E.Message());
+    } catch (const std::bad_alloc&) {
+        FToolkit.ShowMessage(Literal("メモリが足りないため、ファイル \"") + DisplayPath(FFiles.State) +
+                             Literal("\" を読み込めません。"));
     }
 }
 
@@ -211,7 +222,9 @@ bool TForm1::FormCloseQuery() {
         SaveSettings(FFiles.Settings, Data.Settings);
     } catch (const Exception& E) {
         FToolkit.ShowMessage(E.Message());
-        return false;
+        // The window can always be closed: when the files cannot be written, the user may
+        // give up this session's changes (No, the default, keeps the window open).
+        return FToolkit.AskYesNo(Literal(kCloseWithoutSaving), false);
     }
     return true;
 }
@@ -345,12 +358,18 @@ void TForm1::RSSR1Click() {
     StoreControls();
     const TSettings& S = Data.Settings;
     std::string FileName;
-    const bool Configured = S.F1Checked && FileExists(S.FSavePath);
+    const bool Configured = S.F1Checked && FileExists(SystemPathOf(S.FSavePath));
     if (Configured) {
-        FileName = S.FSavePath;
+        FileName = SystemPathOf(S.FSavePath);
     } else {
         if (!FToolkit.Execute(SaveDialog1)) return;
         FileName = SaveDialog1.FileName;
+    }
+    // The feed never replaces the files it is made from.
+    const std::string Input = InputNamedBy(FileName, {FFiles.State, FFiles.Settings, FFiles.Archive});
+    if (!Input.empty()) {
+        FToolkit.ShowMessage(SameFileMessage(FileName, Input));
+        return;
     }
     try {
         WriteFeed(FileName, false, Data, *Editor1, *FOutput);
@@ -433,7 +452,7 @@ void TForm1::V1Click() {
 
 void TForm1::Exit1Click() {
     if (FileExists(FFiles.Help))
-        FToolkit.OpenDocument(FFiles.Help);
+        FToolkit.OpenDocument(FileUrl(FFiles.Help));
     else
         FToolkit.ShowMessage(Literal("ヘルプファイルが見つかりません！"));
 }

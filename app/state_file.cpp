@@ -2,6 +2,8 @@
 #include "app/state_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 #include "platform/cp932.h"
 #include "platform/exceptions.h"
@@ -228,7 +230,7 @@ void ReadSpinEdit(TReader& R, int32_t& Value) {
     ReadChildren(R);
 }
 
-void ReadListBox(TReader& R, std::vector<std::string>& Entries) {
+void ReadListBox(TReader& R, std::vector<std::string>& Entries, size_t MaxEntries) {
     ReadImageHeader(R);
     while (!R.EndOfList()) {
         const std::string Name = R.ReadPropName();
@@ -238,7 +240,10 @@ void ReadListBox(TReader& R, std::vector<std::string>& Entries) {
             // the list keeps the entries before the cut.
             R.ReadListBegin();
             Entries.clear();
-            while (!R.EndOfList()) Entries.push_back(R.ReadString());
+            while (!R.EndOfList()) {
+                std::string Entry = R.ReadString();
+                if (Entries.size() < MaxEntries) Entries.push_back(std::move(Entry));
+            }
             R.ReadListEnd();
         } else if (Name == "ItemHeight") {
             R.ReadInteger();
@@ -263,13 +268,17 @@ void WriteStateImages(TStream& Stream, const TAppData& Data) {
     for (const TListBoxDesign& D : kListBoxes) WriteListBox(W, D, Data.Items.List(D.Kind));
 }
 
-void ReadStateImages(TStream& Stream, TAppData& Data) {
+void ReadStateImages(TStream& Stream, TAppData& Data, size_t MaxEntries) {
     try {
         TReader R(Stream);
         ReadLabeledEdit(R, Data.SiteE);
         ReadLabeledEdit(R, Data.NameE);
         ReadSpinEdit(R, Data.SpinEdit1);
-        for (const TListBoxDesign& D : kListBoxes) ReadListBox(R, Data.Items.MutableList(D.Kind));
+        // A value the spin box held while it had the focus may exceed its maximum; the
+        // feed then writes that many items, so a bounded reader keeps them all.
+        if (MaxEntries != SIZE_MAX && Data.SpinEdit1 > 0)
+            MaxEntries = std::max(MaxEntries, static_cast<size_t>(Data.SpinEdit1));
+        for (const TListBoxDesign& D : kListBoxes) ReadListBox(R, Data.Items.MutableList(D.Kind), MaxEntries);
     } catch (...) {
         Data.Items.EqualizeLengths();
         throw;
@@ -278,21 +287,24 @@ void ReadStateImages(TStream& Stream, TAppData& Data) {
     Data.Items.EqualizeLengths();
 }
 
-bool TStateFile::LoadState(TAppData& Data) {
-    if (!FileExists(FFileName)) return false;
+bool TStateFile::LoadState(TAppData& Data, size_t MaxEntries) {
+    // Anything by that name but a regular file (a folder, a FIFO, a device) is a read
+    // error, refused without waiting on it.
+    if (FileKindOf(FFileName) == TFileKind::Missing) return false;
     TMemoryStream Stream;
     try {
         Stream.LoadFromFile(FFileName);
     } catch (const EStreamError&) {
-        // Unreadable: the save at close keeps it aside if it can be read by then.
+        // Unreadable: the save at close keeps it aside.
         FDamaged = true;
+        FDamagedRead = false;
         FDamagedBytes.clear();
         throw;
     }
     try {
-        ReadStateImages(Stream, Data);
+        ReadStateImages(Stream, Data, MaxEntries);
     } catch (const Exception&) {
-        FDamaged = true;
+        FDamaged = FDamagedRead = true;
         FDamagedBytes.assign(static_cast<const char*>(Stream.Memory()),
                              static_cast<size_t>(Stream.GetSize()));
         throw;
@@ -304,16 +316,23 @@ void TStateFile::SaveState(const TAppData& Data) {
     TMemoryStream Image;
     WriteStateImages(Image, Data);
     if (FDamaged) {
-        // A file that could not even be opened at start-up is read now.
-        bool Keep = !FDamagedBytes.empty();
-        if (!Keep && FileExists(FFileName)) {
-            TMemoryStream Old;
-            Old.LoadFromFile(FFileName);
-            FDamagedBytes.assign(static_cast<const char*>(Old.Memory()), static_cast<size_t>(Old.GetSize()));
-            Keep = true;
+        bool Keep = FDamagedRead;
+        if (!Keep && FileKindOf(FFileName) != TFileKind::Missing) {
+            // A file that could not even be opened at start-up is read now; one that still
+            // cannot be read (no permission, not a regular file) is moved aside whole.
+            try {
+                TMemoryStream Old;
+                Old.LoadFromFile(FFileName);
+                FDamagedBytes.assign(static_cast<const char*>(Old.Memory()),
+                                     static_cast<size_t>(Old.GetSize()));
+                Keep = true;
+            } catch (const EStreamError&) {
+                if (rename(FFileName.c_str(), BadFileName().c_str()) != 0)
+                    throw EFCreateError(FileCreateErrorMessage(BadFileName(), errno));
+            }
         }
         if (Keep) AtomicWriteFile(BadFileName(), FDamagedBytes);
-        FDamaged = false;
+        FDamaged = FDamagedRead = false;
         FDamagedBytes.clear();
         FDamagedBytes.shrink_to_fit();
     }

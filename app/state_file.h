@@ -2,6 +2,7 @@
 // SiteE, NameE, SpinEdit1, linkList, TimeList, DesList and ItemList, in this order.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,9 @@ void WriteStateImages(TStream& Stream, const TAppData& Data);
 // "ストリームからの読み込みエラー" or one of its own) everything read before it stays in
 // effect, the item lists are brought back to equal length (TItemStore::EqualizeLengths)
 // and the error propagates.
-void ReadStateImages(TStream& Stream, TAppData& Data);
+// Entries past MaxEntries in a list are read (and checked) but not kept: a reader that
+// needs only the top items stays within memory whatever the file holds.
+void ReadStateImages(TStream& Stream, TAppData& Data, size_t MaxEntries = SIZE_MAX);
 
 // The state file at one path, with what its last reading found.
 class TStateFile {
@@ -30,12 +33,15 @@ public:
 
     // LoadState: no file, nothing happens (returns false). Otherwise reads the images
     // into Data (true). A read error keeps what was read (see ReadStateImages), marks the
-    // file as damaged and propagates; an unreadable file raises EFOpenError/EReadError.
-    bool LoadState(TAppData& Data);
+    // file as damaged and propagates; an unreadable file raises EFOpenError/EReadError, as
+    // does anything by that name that is not a regular file.
+    bool LoadState(TAppData& Data, size_t MaxEntries = SIZE_MAX);
     // SaveState's file part: writes the seven images, replacing the file atomically
     // (EFCreateError "ファイル "%s" を作成できません。%s" leaves the old file as it was).
     // When the last LoadState found the file damaged, its bytes are first written to
     // BadFileName(); failing that, the error propagates and the state file stays as it was.
+    // A file that cannot be read even then (no permission, not a regular file) is renamed
+    // to BadFileName() whole.
     void SaveState(const TAppData& Data);
 
     bool Damaged() const { return FDamaged; }
@@ -43,6 +49,7 @@ public:
 private:
     std::string FFileName;
     bool FDamaged = false;
+    bool FDamagedRead = false; // FDamagedBytes holds the damaged file as read
     std::string FDamagedBytes; // the damaged file as read, until it is kept aside
 };
 

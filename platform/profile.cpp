@@ -111,7 +111,7 @@ std::optional<std::string> LoadFile(const std::string& FileName) {
 }
 
 [[noreturn]] void WriteFailed(const std::string& FileName) {
-    throw EIniFileException(FileName + cp932::Literal(" に書き込めません"));
+    throw EIniFileException(DisplayPath(FileName) + cp932::Literal(" に書き込めません"));
 }
 
 } // namespace

@@ -34,7 +34,10 @@ const std::string& WriteErrorText() {
 
 std::string FileMessage(const char* Utf8Before, const std::string& FileName, const char* Utf8After,
                         int ErrorCode) {
-    return cp932::Literal(Utf8Before) + FileName + cp932::Literal(Utf8After) + SysErrorMessage(ErrorCode);
+    // The name is the system's; it is converted only to be shown.
+    const std::string Reason = ErrorCode == ENOTREGULAR ? cp932::Literal("通常のファイルではありません。")
+                                                        : SysErrorMessage(ErrorCode);
+    return cp932::Literal(Utf8Before) + cp932::FromUtf8(FileName) + cp932::Literal(Utf8After) + Reason;
 }
 
 } // namespace
@@ -129,20 +132,24 @@ void THandleStream::SetSize(int64_t NewSize) {
 namespace {
 
 int OpenFile(const std::string& FileName, uint16_t Mode) {
-    const std::string Path = cp932::ToUtf8(FileName);
+    const std::string& Path = FileName;
     if ((Mode & 0xFF00) == fmCreate) {
         int Fd = open(Path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (Fd < 0) throw EFCreateError(FileCreateErrorMessage(FileName, errno));
         return Fd;
     }
     int Access = (Mode & 3) == fmOpenWrite ? O_WRONLY : (Mode & 3) == fmOpenReadWrite ? O_RDWR : O_RDONLY;
-    int Fd = open(Path.c_str(), Access | O_CLOEXEC);
+    // Only regular files are opened: O_NONBLOCK keeps the open of a FIFO or a device from
+    // waiting, and anything that is not a regular file is refused before it is read.
+    int Fd = open(Path.c_str(), Access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (Fd < 0) throw EFOpenError(FileOpenErrorMessage(FileName, errno));
     struct stat St;
-    if (fstat(Fd, &St) == 0 && S_ISDIR(St.st_mode)) {
+    if (fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode)) {
+        const int Reason = S_ISDIR(St.st_mode) ? EISDIR : ENOTREGULAR;
         close(Fd);
-        throw EFOpenError(FileOpenErrorMessage(FileName, EISDIR));
+        throw EFOpenError(FileOpenErrorMessage(FileName, Reason));
     }
+    fcntl(Fd, F_SETFL, fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
     return Fd;
 }
 
@@ -255,7 +262,7 @@ void RemoveStaleTemporaries(const std::string& Target) {
 } // namespace
 
 TAtomicFileStream::TAtomicFileStream(const std::string& FileName)
-    : THandleStream(-1), FFileName(FileName), FTargetPath(cp932::ToUtf8(FileName)) {
+    : THandleStream(-1), FFileName(FileName), FTargetPath(FileName) {
     if (FTargetPath.empty()) Fail(ENOENT);
     struct stat St;
     if (lstat(FTargetPath.c_str(), &St) == 0 && S_ISLNK(St.st_mode)) {

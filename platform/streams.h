@@ -63,9 +63,10 @@ protected:
     int FHandle;
 };
 
-// A file opened by its CP932 name. fmCreate failures raise EFCreateError
+// A file opened by its system name. fmCreate failures raise EFCreateError
 // "ファイル "%s" を作成できません。%s", open failures EFOpenError
-// "ファイル "%s" を開けません。%s" (the file name and the system's reason).
+// "ファイル "%s" を開けません。%s" (the file name and the system's reason). Other modes open
+// only a regular file, never waiting on a FIFO or device: anything else is an open failure.
 class TFileStream : public THandleStream {
 public:
     TFileStream(const std::string& FileName, uint16_t Mode);
@@ -122,13 +123,17 @@ public:
 
 private:
     [[noreturn]] void Fail(int ErrorCode);
-    std::string FFileName;   // as given, CP932
+    std::string FFileName;   // as given
     std::string FTargetPath; // the file to replace, as the system names it
     std::string FTempPath;
     bool FHadTarget = false;
     unsigned FTargetMode = 0;
 };
 
-// The message texts of the stream errors.
+// The error code of a file that is not a regular file (a FIFO, device or socket), for the
+// messages below.
+constexpr int ENOTREGULAR = -1;
+
+// The message texts of the stream errors; FileName is the system's name.
 std::string FileCreateErrorMessage(const std::string& FileName, int ErrorCode);
 std::string FileOpenErrorMessage(const std::string& FileName, int ErrorCode);

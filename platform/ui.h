@@ -16,7 +16,6 @@
 enum TBorderStyle : uint8_t { bsSingle, bsDialog, bsSizeable };
 enum TFormPosition : uint8_t { poDesktopCenter, poMainFormCenter, poDesigned };
 
-
 // The font of a control: a Windows face name and a height in pixels; the backend maps
 // the face to an installed font of the same metrics.
 struct TUiFont {
@@ -231,7 +230,8 @@ public:
     std::function<void()> OnShow;
 };
 
-// The options of an open or save dialog, and its result in FileName.
+// The options of an open or save dialog, and its result in FileName (the system's bytes of
+// the name, see platform/files.h).
 struct TFileDialog {
     enum TKind : uint8_t { fdOpen, fdSave };
     enum TOption : uint32_t {
@@ -262,8 +262,8 @@ public:
     // A plain message box with an OK button.
     virtual void ShowMessage(const std::string& Text) = 0;
     // A question with the information icon and the buttons Yes and No (Yes the
-    // default); true for Yes.
-    virtual bool AskYesNo(const std::string& Text) = 0;
+    // default unless YesDefault is false); true for Yes.
+    virtual bool AskYesNo(const std::string& Text, bool YesDefault = true) = 0;
     // A modal box with a caption, a prompt and one edit holding Default; OK returns the
     // edited text, Cancel returns Default unchanged.
     virtual std::string InputBox(const std::string& Caption, const std::string& Prompt,

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -232,10 +233,10 @@ void TQtToolkit::ShowMessage(const std::string& Text) {
     Box.exec();
 }
 
-bool TQtToolkit::AskYesNo(const std::string& Text) {
+bool TQtToolkit::AskYesNo(const std::string& Text, bool YesDefault) {
     QMessageBox Box(QMessageBox::Information, MessageTitle(), ToQString(Text),
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
-    Box.setDefaultButton(QMessageBox::Yes);
+    Box.setDefaultButton(YesDefault ? QMessageBox::Yes : QMessageBox::No);
     // Japanese buttons also where the toolkit's translation is not installed.
     Box.button(QMessageBox::Yes)->setText(QString::fromUtf8("はい(&Y)"));
     Box.button(QMessageBox::No)->setText(QString::fromUtf8("いいえ(&N)"));
@@ -298,9 +299,11 @@ bool TQtToolkit::Execute(TFileDialog& Dialog) {
     }
     // Qt's dialogs have no read-only check box, so ofHideReadOnly holds by itself.
     Box.setOptions(O);
-    if (!Dialog.FileName.empty()) Box.selectFile(ToQString(Dialog.FileName));
+    // File names are the system's bytes, not CP932 text.
+    if (!Dialog.FileName.empty())
+        Box.selectFile(QFile::decodeName(QByteArray::fromStdString(Dialog.FileName)));
     if (Box.exec() != QDialog::Accepted || Box.selectedFiles().isEmpty()) return false;
-    Dialog.FileName = FromQString(Box.selectedFiles().first());
+    Dialog.FileName = QFile::encodeName(Box.selectedFiles().first()).toStdString();
     for (qsizetype I = 0; I < Filters.size(); ++I)
         if (Filters[I] == Box.selectedNameFilter()) Dialog.FilterIndex = static_cast<int>(I) + 1;
     return true;

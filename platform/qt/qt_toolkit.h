@@ -95,7 +95,7 @@ public:
     std::unique_ptr<TUiForm> CreateForm() override;
     void Run(TUiForm& MainForm) override;
     void ShowMessage(const std::string& Text) override;
-    bool AskYesNo(const std::string& Text) override;
+    bool AskYesNo(const std::string& Text, bool YesDefault = true) override;
     std::string InputBox(const std::string& Caption, const std::string& Prompt,
                          const std::string& Default) override;
     bool Execute(TFileDialog& Dialog) override;

@@ -61,9 +61,14 @@ TEST_F(FilesAndTools, AFileThatCannotBeWrittenKeepsTheWindowOpen) {
     Files.Settings = Folder + "/feedloom.ini";
     Start();
     FillSample();
+    // The error, then the question whether to close without saving: No (the default)
+    // keeps the window open.
+    T.Answers = {false, false};
     EXPECT_FALSE(F1->FormCloseQuery());
     ASSERT_EQ(T.Messages.size(), 1u);
     EXPECT_TRUE(StartsWith(T.Messages[0], CannotCreate)) << T.Messages[0];
+    EXPECT_EQ(T.Questions, std::vector<std::string>{Literal("保存せずに終了しますか？")});
+    EXPECT_EQ(T.QuestionYesDefaults, std::vector<bool>{false});
     // The real window stays open as well.
     F1->Window().Show();
     F1->Window().Close();
@@ -81,11 +86,15 @@ TEST_F(FilesAndTools, AFileThatCannotBeWrittenKeepsTheWindowOpen) {
 TEST_F(FilesAndTools, SettingsThatCannotBeWrittenAtCloseKeepTheWindowOpen) {
     Files.Settings = Dir.File("missing/feedloom.ini");
     Start();
+    T.Answers = {false, true};
     EXPECT_FALSE(F1->FormCloseQuery());
     ASSERT_EQ(T.Messages.size(), 1u);
     EXPECT_EQ(T.Messages[0], Files.Settings + Literal(" に書き込めません"));
     // The state file was written before the settings file.
     EXPECT_TRUE(FileExists(Files.State));
+    // Yes to the question closes without the settings.
+    EXPECT_TRUE(F1->FormCloseQuery());
+    EXPECT_EQ(T.Questions.size(), 2u);
 }
 
 TEST_F(FilesAndTools, ADamagedStateFileIsShownAndStartUpGoesOn) {
@@ -197,10 +206,20 @@ TEST_F(FilesAndTools, SiteDescriptionDialogAsksBeforeItTakesTheText) {
 
 TEST_F(FilesAndTools, OutputFileDialogOkCancelAndFrame) {
     TForm3* F3 = App->Form3();
-    // OK with a file chosen through the browse button.
-    T.Files = {Dir.File("feed.rdf")};
+    // OK with a file chosen through the browse button. The dialog gives the system's name;
+    // one that CP932 cannot hold (é, U+301C) is refused with a message, not stored changed;
+    // one it can hold is kept as CP932 text.
+    const std::string Cafe = Dir.File("caf\xC3\xA9.rdf"), Wave = Dir.File("\xE3\x80\x9C.rdf");
+    T.Files = {Cafe, Wave, Dir.File("フィード.rdf"), Dir.File("feed.rdf")};
     T.Modals.push_back([&](TUiForm&) {
         EXPECT_EQ(F3->Edit1->GetText(), "");
+        F3->Button1->Click();
+        F3->Button1->Click();
+        EXPECT_EQ(F3->Edit1->GetText(), "");
+        EXPECT_EQ(T.Messages.size(), 2u);
+        EXPECT_NE(T.Messages.at(0).find(Literal("保存できない文字")), std::string::npos);
+        F3->Button1->Click();
+        EXPECT_EQ(F3->Edit1->GetText(), Literal(Dir.File("フィード.rdf")));
         F3->Button1->Click();
         EXPECT_EQ(F3->Edit1->GetText(), Dir.File("feed.rdf"));
         F3->Button2->Click();
@@ -210,7 +229,7 @@ TEST_F(FilesAndTools, OutputFileDialogOkCancelAndFrame) {
     EXPECT_TRUE(F1->Data.Settings.F1Checked);
     EXPECT_TRUE(F1->F1->GetChecked());
     EXPECT_EQ(F1->Data.Settings.FSavePath, Dir.File("feed.rdf"));
-    ASSERT_EQ(T.FileDialogs.size(), 1u);
+    ASSERT_EQ(T.FileDialogs.size(), 4u);
     EXPECT_EQ(T.FileDialogs[0].Kind, TFileDialog::fdOpen);
     EXPECT_FALSE(T.FileDialogs[0].Options & TFileDialog::ofFileMustExist);
     EXPECT_EQ(T.FileDialogs[0].DefaultExt, "rdf");
@@ -359,7 +378,7 @@ TEST_F(FilesAndTools, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
     EXPECT_TRUE(T.Opened.empty());
     WriteFileBytes(Files.Help, "chm");
     F1->Exit1->Click();
-    EXPECT_EQ(T.Opened, std::vector<std::string>{Files.Help});
+    EXPECT_EQ(T.Opened, std::vector<std::string>{FileUrl(Files.Help)});
     EXPECT_EQ(T.Messages.size(), 1u);
 }
 

@@ -3,6 +3,7 @@
 #include "app/feed_builder.h"
 
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -173,8 +174,13 @@ TEST(EscapeXml, CharacterByCharacter) {
 namespace {
 
 // What a field's text should read as in the parsed feed.
+// A field as the feed shows it: each line break one blank, other control characters gone.
 QString Expected(std::string_view Cp932) {
     std::u16string W = cp932::ToUtf16(Cp932);
+    for (size_t I = 0; I < W.size(); ++I)
+        if (W[I] == u'\r' && I + 1 < W.size() && W[I + 1] == u'\n') W.erase(I + 1, 1);
+    std::replace_if(
+        W.begin(), W.end(), [](char16_t C) { return C == u'\r' || C == u'\n'; }, u' ');
     std::erase_if(W, [](char16_t C) { return C < 0x20 && C != u'\t'; });
     return QString::fromUtf16(W.data(), static_cast<qsizetype>(W.size()));
 }
@@ -224,9 +230,10 @@ std::vector<TParsedItem> ParseFeed(const std::string& Bytes, QString& Error) {
 TEST_F(FeedTest, RandomStoresGiveWellFormedFeeds) {
     TRandomStore Random(5);
     std::mt19937 Rng(9);
-    // Control characters (not line breaks), unmappable pairs, lone lead bytes, stray bytes.
-    const std::string Odd[] = {"\x01", "\x1F", "\x08", "\t",   "\x0B\x0C",          "\x85\x40",
-                               "\x88", "\xFD", "\x80", "\xA0", std::string(1, '\0')};
+    // Control characters, line breaks, unmappable pairs, lone lead bytes, stray bytes, markup.
+    const std::string Odd[] = {"\x01", "\x1F", "\x08",  "\t",   "\x0B\x0C",           "\x85\x40",
+                               "\x88", "\xFD", "\x80",  "\xA0", std::string(1, '\0'), "\r\n",
+                               "\r",   "\n",   "&<x>\""};
     auto Field = [&] {
         std::string S = Random.Entry();
         for (int N = static_cast<int>(Rng() % 3); N > 0; --N)
@@ -238,6 +245,7 @@ TEST_F(FeedTest, RandomStoresGiveWellFormedFeeds) {
         Data.SiteE = Field();
         Data.NameE = Field();
         Data.Settings.FSiteDescription.clear();
+        Data.Settings.FTimeZone = "+09:00" + Field(); // the time zone is escaped like a field
         for (int I = 0; I < Data.Items.Count(); ++I)
             Data.Items.PutItem(I, {Field(), Field(), Field(), Field()});
         const std::string Bytes = Feed(Round % 2 == 0);
@@ -245,6 +253,8 @@ TEST_F(FeedTest, RandomStoresGiveWellFormedFeeds) {
         const std::vector<TParsedItem> Items = ParseFeed(Bytes, Error);
         ASSERT_TRUE(Error.isEmpty()) << Error.toStdString() << "\n" << Bytes;
         const int N = Round % 2 == 0 ? Data.Items.Count() : std::min(Data.Items.Count(), Data.SpinEdit1);
+        // The listing's lines whatever the fields hold: 15, 8 per item, then CR LF.
+        ASSERT_EQ(Occurrences(Bytes, "\n"), 15 + 8 * N + 1) << Bytes;
         ASSERT_EQ(static_cast<int>(Items.size()), N);
         for (int I = 0; I < N; ++I) {
             const TParsedItem& P = Items[static_cast<size_t>(I)];

@@ -2,10 +2,14 @@
 // configured output, the files beside it, one-line errors, and files left untouched.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "app/feed_builder.h"
@@ -62,7 +66,12 @@ std::string WithoutChannelDate(std::string Feed) {
 TAppData SaveSample(const std::string& State, const std::string& Settings) {
     TAppData Data;
     TRandomStore Random(21);
+    // More items than the feed can hold: the tool keeps only the top of each list.
     Random.Fill(Data, 15);
+    while (Data.Items.Count() < SpinEdit1MaxValue + 20)
+        Data.Items.InsertItem({Random.Entry(), Random.Entry(), Random.Entry(), Random.Entry()});
+    // Above the box's maximum, as a close while the box had the focus can leave it.
+    Data.SpinEdit1 = SpinEdit1MaxValue + 10;
     Data.NameE = cp932::Literal("サイト & 名前");
     Data.Settings.FTimeZone = "-05:00";
     Data.Settings.FCssFlag = Data.Settings.FXslFlag = true;
@@ -138,6 +147,83 @@ TEST(FeedTool, ConfiguredOutputAndTheFilesBesideIt) {
     R = RunTool(Program, {Dir.File("given.rdf")}, Dir);
     ASSERT_EQ(R.Status, 0) << R.Err;
     EXPECT_TRUE(std::filesystem::exists(Dir.File("given.rdf")));
+
+    // A configured file that is the state file, or the archive beside the program, is
+    // refused: the tool never writes over its inputs.
+    const std::string StateBefore = ReadFileBytes(State);
+    for (const std::string& Input : {State, Dir.File("feedloom.rdf")}) {
+        WriteFileBytes(Dir.File("feedloom.rdf"), "archive");
+        S.FSavePath = Input;
+        SaveSettings(Settings, S);
+        R = RunTool(Program, {}, Dir);
+        EXPECT_EQ(R.Status, 1) << Input;
+        EXPECT_EQ(R.Err, "feedloom-feed: not writing " + Input + ": it is the same file as " + Input + "\n");
+        EXPECT_EQ(ReadFileBytes(State), StateBefore);
+        EXPECT_EQ(ReadFileBytes(Dir.File("feedloom.rdf")), "archive");
+    }
+}
+
+// Outputs that are not regular files are written in place, never replaced; "-" is the
+// standard output; a link's target is replaced and the link stays.
+TEST(FeedTool, OutputsThatAreNoRegularFile) {
+    TTempDir Dir;
+    const std::string State = Dir.File("s.dat"), Settings = Dir.File("s.ini");
+    SaveSample(State, Settings);
+    const std::string Want = WithoutChannelDate(WindowFeed(State, Settings));
+    const std::vector<std::string> Inputs{"--state", State, "--settings", Settings};
+    auto Args = [&](const std::string& Output) {
+        std::vector<std::string> A = Inputs;
+        A.push_back(Output);
+        return A;
+    };
+
+    TRun R = RunTool(kTool, Args("-"), Dir);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(WithoutChannelDate(R.Out), Want);
+
+    // A FIFO with a reader gets the feed through the FIFO.
+    const std::string Fifo = Dir.File("fifo");
+    ASSERT_EQ(mkfifo(Fifo.c_str(), 0644), 0);
+    std::string Read;
+    std::thread Reader([&] {
+        const int Fd = open(Fifo.c_str(), O_RDONLY);
+        char Buffer[4096];
+        for (ssize_t N; (N = read(Fd, Buffer, sizeof Buffer)) > 0;)
+            Read.append(Buffer, static_cast<size_t>(N));
+        close(Fd);
+    });
+    // The reader may not have opened the FIFO yet: the tool then fails at once, never waits.
+    for (int Try = 0; Try < 1000; ++Try) {
+        R = RunTool(kTool, Args(Fifo), Dir);
+        if (R.Status == 0) break;
+        EXPECT_NE(R.Err.find("を作成できません"), std::string::npos) << R.Err;
+    }
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    Reader.join();
+    EXPECT_EQ(WithoutChannelDate(Read), Want);
+    EXPECT_TRUE(std::filesystem::is_fifo(Fifo));
+
+    // A character device stays one.
+    R = RunTool(kTool, Args("/dev/null"), Dir);
+    EXPECT_EQ(R.Status, 0) << R.Err;
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+
+    // A link: its target is replaced, the link stays.
+    const std::string Target = Dir.File("target.rdf"), Link = Dir.File("link.rdf");
+    WriteFileBytes(Target, "old");
+    std::filesystem::create_symlink(Target, Link);
+    R = RunTool(kTool, Args(Link), Dir);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    EXPECT_TRUE(std::filesystem::is_symlink(Link));
+    EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Target)), Want);
+
+    // Names CP932 cannot hold are read and written as given.
+    const std::string Accented = Dir.File("caf\xC3\xA9 \xE3\x80\x9C.rdf"); // café 〜
+    const std::string AccentedState = Dir.File("\xC3\xA9tat.dat");         // état
+    std::filesystem::copy_file(State, AccentedState);
+    R = RunTool(kTool, {"--state", AccentedState, "--settings", Settings, Accented}, Dir);
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Accented)), Want);
 }
 
 TEST(FeedTool, OneLineErrorsAndExitStatusOne) {
@@ -148,25 +234,62 @@ TEST(FeedTool, OneLineErrorsAndExitStatusOne) {
     const std::string Good = ReadFileBytes(State);
     WriteFileBytes(Damaged, Good.substr(0, Good.size() / 2));
 
+    // Inputs that are no regular file, or cannot be read; outputs that are an input.
+    const std::string Fifo = Dir.File("fifo"), Folder = Dir.File("folder"), Link = Dir.File("link.dat");
+    ASSERT_EQ(mkfifo(Fifo.c_str(), 0644), 0);
+    std::filesystem::create_directory(Folder);
+    std::filesystem::create_symlink(State, Link);
+    const std::string Locked = Dir.File("locked.ini");
+    WriteFileBytes(Locked, "[Time]\narea=+01:00\n");
+    chmod(Locked.c_str(), 0);
+    const bool Root = geteuid() == 0; // root reads a file without permission
+    const std::string Same = "feedloom-feed: not writing ";
+
     const struct {
         std::vector<std::string> Args;
         std::string ErrStart;
     } Cases[] = {
-        {{"--bogus"}, "usage: feedloom-feed "},
-        {{"--state"}, "usage: feedloom-feed "},
-        {{Out, Out}, "usage: feedloom-feed "},
+        {{"--bogus"}, "feedloom-feed: unknown option: --bogus (usage: feedloom-feed "},
+        {{"--state"}, "feedloom-feed: --state needs a file name (usage: "},
+        {{"--settings", "", Out}, "feedloom-feed: --settings needs a file name, not an empty one"},
+        {{Out, Out}, "feedloom-feed: more than one output file: "},
         {{"--state", Dir.File("none.dat"), "--settings", Settings, Out}, "feedloom-feed: no state file: "},
-        {{"--state", Damaged, "--settings", Settings, Out}, "feedloom-feed: ストリームからの読み込みエラー"},
+        {{"--state", Damaged, "--settings", Settings, Out},
+         "feedloom-feed: cannot read the state file " + Damaged + ": ストリームからの読み込みエラー"},
+        {{"--state", Folder, "--settings", Settings, Out},
+         "feedloom-feed: state file is a folder: " + Folder},
+        {{"--state", Fifo, "--settings", Settings, Out},
+         "feedloom-feed: cannot read the state file " + Fifo + ": ファイル \"" + Fifo + "\" を開けません。"},
+        {{"--state", State, "--settings", Fifo, Out},
+         "feedloom-feed: cannot read the settings file " + Fifo + ": ファイル \"" + Fifo +
+             "\" を開けません。"},
+        {{"--state", State, "--settings", Folder, Out},
+         "feedloom-feed: settings file is a folder: " + Folder},
+        {{"--state", State, "--settings", Root ? Fifo : Locked, Out},
+         "feedloom-feed: cannot read the settings file " + (Root ? Fifo : Locked)},
         {{"--state", State, "--settings", Settings, Dir.File("no-folder/out.rdf")},
          "feedloom-feed: ファイル \"" + Dir.File("no-folder/out.rdf") + "\" を作成できません。"},
+        {{"--state", State, "--settings", Settings, Folder},
+         "feedloom-feed: ファイル \"" + Folder + "\" を作成できません。"},
+        {{"--state", State, "--settings", Settings, State},
+         Same + State + ": it is the same file as " + State},
+        {{"--state", State, "--settings", Settings, Link}, Same + Link + ": it is the same file as " + State},
+        {{"--state", Link, "--settings", Settings, State}, Same + State + ": it is the same file as " + Link},
+        {{"--state", State, "--settings", Settings, Settings},
+         Same + Settings + ": it is the same file as " + Settings},
     };
+    const std::string SettingsBefore = ReadFileBytes(Settings);
     for (const auto& C : Cases) {
         const TRun R = RunTool(kTool, C.Args, Dir);
         EXPECT_EQ(R.Status, 1) << C.ErrStart;
         EXPECT_TRUE(IsOneLine(R.Err)) << R.Err;
         EXPECT_EQ(R.Err.rfind(C.ErrStart, 0), 0u) << R.Err;
         EXPECT_FALSE(std::filesystem::exists(Out)) << C.ErrStart;
+        EXPECT_EQ(ReadFileBytes(State), Good) << C.ErrStart;
+        EXPECT_EQ(ReadFileBytes(Settings), SettingsBefore) << C.ErrStart;
     }
+    EXPECT_TRUE(std::filesystem::is_symlink(Link));
+    EXPECT_TRUE(std::filesystem::is_fifo(Fifo));
     // The damaged file is left as it was, and nothing is kept aside by the tool.
     EXPECT_EQ(ReadFileBytes(Damaged), Good.substr(0, Good.size() / 2));
     EXPECT_FALSE(std::filesystem::exists(Damaged + ".bad"));
@@ -214,7 +337,8 @@ TEST(FeedTool, CheckPrintsFindingsAndExitStatus) {
         // A feed only beside an OUTPUT, and then the usual one.
         EXPECT_EQ(std::filesystem::exists(Out), C.Args.back() == Out);
         if (std::filesystem::exists(Out)) {
-            EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Out)), WithoutChannelDate(WindowFeed(State, Settings)));
+            EXPECT_EQ(WithoutChannelDate(ReadFileBytes(Out)),
+                      WithoutChannelDate(WindowFeed(State, Settings)));
         }
         std::filesystem::remove(Out);
     }

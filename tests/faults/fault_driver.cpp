@@ -5,7 +5,10 @@
 //   seed N     N items, the feed file configured as feed.rdf (in the working folder);
 //              closes the window
 //   close [T]  one more item (titled T, "new item" by default) and changed settings,
-//              then FormCloseQuery
+//              then FormCloseQuery; the question after a failed save is answered No
+//   close-yes  the same, the question answered Yes (close without saving)
+//   feed-to F  RSSR1Click to the configured file F (which must exist)
+//   save-as F  RSSR1Click with no configured file, the save dialog answered with F
 //   feed [T]   one more item, then RSSR1Click to the configured file
 //   cleanup [T] one more item, then C1Click answered Yes (the archive)
 //   css        S2Click, the input box answered with a new, long path
@@ -15,8 +18,9 @@
 //              contents to FILE.ref-a and FILE.ref-b and prints "ready" once the file
 //              holds the first one
 //
-// Every message box text is printed as "message: TEXT", every item as "item: TITLE",
-// in UTF-8. The exit status is 0 whatever the messages say.
+// Every message box text is printed as "message: TEXT", every question as "question: TEXT"
+// ("question-no-default: TEXT" when No is the default), every item as "item: TITLE", the
+// close's result as "closed: 0|1", in UTF-8. The exit status is 0 whatever they say.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -82,15 +86,17 @@ int RunWindows(const std::string& Op, const std::string& Arg) {
             F1.Data.Settings.FSavePath = "feed.rdf";
             F1.Data.Settings.FSiteDescription = "old description";
             F1.FormCloseQuery();
-        } else if (Op == "close") {
-            AddItem(NewTitle);
+        } else if (Op == "close" || Op == "close-yes") {
+            T.Answers.push_back(Op == "close-yes");
+            AddItem(Op == "close" ? NewTitle : "new item");
             // A longer settings file than before, every key changed.
             TSettings& S = F1.Data.Settings;
             S.FCssFlag = !S.FCssFlag;
             S.FCssPath = Long("new.css/", 300);
             S.FXslPath = Long("new.xsl/", 300);
             S.FSiteDescription = Long("new description ", 1500);
-            F1.FormCloseQuery();
+            std::printf("closed: %d\n", F1.FormCloseQuery() ? 1 : 0);
+            T.Answers.clear(); // no question when the save worked
         } else if (Op == "feed") {
             AddItem(NewTitle);
             F1.RSSR1Click();
@@ -98,6 +104,11 @@ int RunWindows(const std::string& Op, const std::string& Arg) {
             AddItem(NewTitle);
             T.Answers.push_back(true);
             F1.C1Click();
+        } else if (Op == "feed-to" || Op == "save-as") {
+            F1.Data.Settings.F1Checked = Op == "feed-to";
+            F1.Data.Settings.FSavePath = Arg;
+            if (Op == "save-as") T.Files.push_back(Arg);
+            F1.RSSR1Click();
         } else if (Op == "css") {
             T.Inputs.push_back(Long("style/", 900) + ".css");
             F1.S2Click();
@@ -108,6 +119,8 @@ int RunWindows(const std::string& Op, const std::string& Arg) {
             return 2;
         }
         for (const std::string& M : T.Messages) Print("message", M);
+        for (size_t Q = 0; Q < T.Questions.size(); ++Q)
+            Print(T.QuestionYesDefaults[Q] ? "question" : "question-no-default", T.Questions[Q]);
     }
     delete testsupport::TQtTestEnvironment::Toolkit();
     testsupport::TQtTestEnvironment::Toolkit() = nullptr;

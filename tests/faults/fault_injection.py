@@ -74,15 +74,20 @@ def place_driver(folder):
         shutil.copy2(DRIVER, target)
 
 
-def parse(stdout):
-    messages, items = [], []
-    for line in stdout.splitlines():
-        kind, _, text = line.partition(": ")
-        if kind == "message":
-            messages.append(text)
-        elif kind == "item":
-            items.append(text)
-    return messages, items
+def parse(stdout, everything=False):
+    """(messages, items); with everything, a list of (kind, text) of every line."""
+    lines = [tuple(line.partition(": ")[::2]) for line in stdout.splitlines()]
+    if everything:
+        return lines
+    return [t for k, t in lines if k == "message"], [t for k, t in lines if k == "item"]
+
+
+def run_all(folder, *args, timeout=TIMEOUT):
+    """Runs the driver in folder; every printed (kind, text)."""
+    p = subprocess.run([os.path.join(folder, "feedloom")] + list(args), cwd=folder, env=driver_env(),
+                       capture_output=True, text=True, encoding="utf-8", timeout=timeout)
+    check(p.returncode == 0, f"{' '.join(args)} ended with {p.returncode}: {p.stderr[-2000:]}")
+    return parse(p.stdout, everything=True)
 
 
 def run(folder, *args, preexec_fn=None, prefix=()):
@@ -260,6 +265,107 @@ def kill_nine(root, base, target, kind, rng):
     return mid_write
 
 
+# --- Odd inputs, outputs and paths in the window ------------------------------------------------
+
+SAME_FILE = "と同じファイルです"
+CANNOT_OPEN = "を開けません。"
+CLOSE_WITHOUT_SAVING = "保存せずに終了しますか？"
+
+
+def of(lines, kind):
+    return [t for k, t in lines if k == kind]
+
+
+def state_not_regular(folder, make):
+    """A state file that cannot be read (make turns feedloom.dat into it): shown at start,
+    and the close still works, the old one kept aside as feedloom.dat.bad."""
+    path = os.path.join(folder, STATE)
+    os.remove(path)
+    make(path)
+    lines = run_all(folder, "close", timeout=20)  # a wait on a FIFO would end in the timeout
+    messages = of(lines, "message")
+    check(len(messages) == 1 and CANNOT_OPEN in messages[0] and STATE in messages[0],
+          f"start-up showed {messages}")
+    check(of(lines, "closed") == ["1"], f"the close was refused: {lines}")
+    check(os.path.lexists(path + ".bad"), "the unreadable file was not kept aside")
+    _, items = run(folder, "load")
+    check(items == ["new item"], f"the next start shows {items}")
+    return messages[0]
+
+
+def feed_over_input(folder, op, name):
+    """RSSR1Click aimed at one of the program's own files is refused, the file unchanged."""
+    before = snapshot(folder)
+    messages, _ = run(folder, op, name)
+    check(len(messages) == 1 and SAME_FILE in messages[0] and name in messages[0], f"showed {messages}")
+    check(snapshot(folder) == before, f"{name} changed")
+    return messages[0]
+
+
+def settings_fifo(folder):
+    os.remove(os.path.join(folder, SETTINGS))
+    os.mkfifo(os.path.join(folder, SETTINGS))
+    messages, items = run(folder, "load")
+    check(not messages and items == PREVIOUS_ITEMS, f"start-up showed {messages} and {items}")
+    return "read like a missing file, no wait"
+
+
+def wave_dash_folder(root, base):
+    """The program in a folder named with U+301C, which CP932 has no exact form of."""
+    folder, _ = new_case(root, base, "fl\u301cx")
+    lines = run_all(folder, "close")
+    check(of(lines, "closed") == ["1"] and not of(lines, "message"), f"close in fl〜x: {lines}")
+    _, items = run(folder, "load")
+    check(items == ["new item"] + PREVIOUS_ITEMS, f"the next start in fl〜x shows {items}")
+    return "saved and read back"
+
+
+def read_only_close(folder, answer):
+    """A close that cannot save: the error, then the question with No the default."""
+    op = "close-yes" if answer else "close"
+    script = 'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && cd "$1" && exec ./feedloom "$2"'
+    p = subprocess.run(["unshare", "-rm", "sh", "-c", script, "sh", folder, op], env=driver_env(),
+                       capture_output=True, text=True, encoding="utf-8", timeout=TIMEOUT)
+    lines = parse(p.stdout, everything=True)
+    check(of(lines, "question-no-default") == [CLOSE_WITHOUT_SAVING], f"no question with No the default: {lines}")
+    check(of(lines, "closed") == ["1" if answer else "0"], f"closed: {lines}")
+    return f"asked, {'Yes closes' if answer else 'No keeps the window open'}"
+
+
+def path_cases(root, base, namespaces):
+    cases = [
+        ("state file is a FIFO", lambda f: state_not_regular(f, os.mkfifo)),
+        ("state file is a folder", lambda f: state_not_regular(f, os.mkdir)),
+        ("settings file is a FIFO", settings_fifo),
+        ("feed to feedloom.dat", lambda f: feed_over_input(f, "feed-to", STATE)),
+        ("feed to feedloom.ini", lambda f: feed_over_input(f, "feed-to", SETTINGS)),
+        ("saved as feedloom.rdf", lambda f: feed_over_input(f, "save-as", ARCHIVE)),
+        ("program folder fl〜x", None),
+    ]
+    if os.geteuid() != 0:
+        def unreadable(path):
+            with open(path, "wb") as f:
+                f.write(b"TPF0")
+            os.chmod(path, 0)
+        cases.insert(2, ("state file unreadable", lambda f: state_not_regular(f, unreadable)))
+    if namespaces:
+        cases += [("close, cannot save, No", lambda f: read_only_close(f, False)),
+                  ("close, cannot save, Yes", lambda f: read_only_close(f, True))]
+    results, failures = [], []
+    for name, case in cases:
+        try:
+            if case is None:
+                shown = wave_dash_folder(root, base)
+            else:
+                folder, _ = new_case(root, base, name)
+                shown = case(folder)
+            results.append((name, "path", "ok: " + shown))
+        except (Failure, subprocess.TimeoutExpired, OSError) as e:
+            failures.append(f"{name}: {e}")
+            results.append((name, "path", f"FAILED: {e}"))
+    return results, failures
+
+
 def main():
     if len(sys.argv) > 1 and sys.argv[1] == "--inner-full-disk":
         return inner_full_disk(sys.argv[2], sys.argv[3], int(sys.argv[4]), sys.argv[5])
@@ -303,6 +409,10 @@ def main():
                 except (Failure, subprocess.TimeoutExpired, OSError) as e:
                     failures.append(f"{name} / {fault}: {e}")
                     results.append((name, fault, f"FAILED: {e}"))
+
+        more, failed = path_cases(root, base, namespaces)
+        results += more
+        failures += failed
 
         for target, kind in [(STATE, "state"), (SETTINGS, "settings"), (FEED, "feed"), (ARCHIVE, "archive")]:
             try:

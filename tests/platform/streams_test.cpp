@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -66,14 +67,15 @@ TEST(Streams, ShortTransfersRaise) {
 
 TEST(Streams, FileStreamModesAndErrors) {
     TTempDir Dir;
-    const std::string Name = Dir / cp932::Literal("設定.dat");
+    // File names are the system's bytes: also characters CP932 has not (é, U+301C).
+    const std::string Name = Dir / "設定 caf\xC3\xA9 \xE3\x80\x9C.dat";
     {
         TFileStream W(Name, fmCreate);
         W.WriteBuffer("0123456789", 10);
         EXPECT_EQ(W.GetSize(), 10);
         W.SetSize(4);
     }
-    EXPECT_EQ(ReadAll(Dir / "設定.dat"), "0123"); // the CP932 name reaches the system as UTF-8
+    EXPECT_EQ(ReadAll(Name), "0123");
     {
         TFileStream RW(Name, fmOpenReadWrite | fmShareExclusive);
         RW.Seek(0, soEnd);
@@ -88,6 +90,8 @@ TEST(Streams, FileStreamModesAndErrors) {
         EXPECT_EQ(W.GetSize(), 0);
     }
 
+    const std::string Fifo = Dir / "fifo";
+    ASSERT_EQ(mkfifo(Fifo.c_str(), 0644), 0);
     struct Case {
         std::string Name;
         uint16_t Mode;
@@ -97,6 +101,8 @@ TEST(Streams, FileStreamModesAndErrors) {
         {Dir / "no/such/folder/file", fmCreate, true},
         {Dir.Path(), fmOpenRead, false}, // a folder is not a file
         {Dir.Path(), fmCreate, true},
+        {Fifo, fmOpenRead, false}, // refused at once, never waiting for a writer
+        {"/dev/null", fmOpenRead, false},
     };
     for (const auto& C : Cases) {
         try {
@@ -104,7 +110,7 @@ TEST(Streams, FileStreamModesAndErrors) {
             ADD_FAILURE() << C.Name << " opened";
         } catch (const EFCreateError& E) {
             EXPECT_TRUE(C.Create) << E.Message();
-            EXPECT_EQ(E.Message().rfind(cp932::Literal("ファイル \"") + C.Name +
+            EXPECT_EQ(E.Message().rfind(cp932::Literal("ファイル \"") + DisplayPath(C.Name) +
                                             cp932::Literal("\" を作成できません。"),
                                         0),
                       0u)
@@ -112,8 +118,9 @@ TEST(Streams, FileStreamModesAndErrors) {
             EXPECT_GT(E.Message().size(), C.Name.size() + 30) << "no reason given";
         } catch (const EFOpenError& E) {
             EXPECT_FALSE(C.Create) << E.Message();
-            EXPECT_EQ(E.Message().rfind(
-                          cp932::Literal("ファイル \"") + C.Name + cp932::Literal("\" を開けません。"), 0),
+            EXPECT_EQ(E.Message().rfind(cp932::Literal("ファイル \"") + DisplayPath(C.Name) +
+                                            cp932::Literal("\" を開けません。"),
+                                        0),
                       0u)
                 << E.Message();
         }

@@ -34,6 +34,11 @@ std::string TempFolder() {
 } // namespace
 
 TEST(QtDialogs, QuestionHasJapaneseButtonsWithYesTheDefault) {
+    WhenShown<QMessageBox>([](QMessageBox* B) {
+        EXPECT_EQ(B->defaultButton(), B->button(QMessageBox::No));
+        B->defaultButton()->click();
+    });
+    EXPECT_FALSE(TestToolkit().AskYesNo(cp932::Literal("保存せずに終了しますか？"), false));
     for (const bool PressYes : {true, false}) {
         WhenShown<QMessageBox>([PressYes](QMessageBox* B) {
             EXPECT_EQ(B->icon(), QMessageBox::Information);

@@ -40,6 +40,7 @@ public:
     // --- What was shown ---------------------------------------------------------------------
     std::vector<std::string> Messages;
     std::vector<std::string> Questions;
+    std::vector<bool> QuestionYesDefaults;
     struct TInputShown {
         std::string Caption, Prompt, Default;
     };
@@ -65,8 +66,9 @@ public:
         return Action(Form);
     }
     void ShowMessage(const std::string& Text) override { Messages.push_back(Text); }
-    bool AskYesNo(const std::string& Text) override {
+    bool AskYesNo(const std::string& Text, bool YesDefault = true) override {
         Questions.push_back(Text);
+        QuestionYesDefaults.push_back(YesDefault);
         if (Answers.empty()) {
             ADD_FAILURE() << "unscripted question";
             return false;
