@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
   fonts-ipafont-gothic
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev vim time
   xdg-utils
   xvfb xauth openbox wmctrl xdotool xclip x11-utils
   python3 python3-feedparser raptor2-utils libxml2-utils
