@@ -41,6 +41,7 @@ TForm2::TForm2(TUiToolkit& Toolkit, TForm1& Form1)
     TimeED->SetLabelCaption("Update Time");
     TimeED->SetEnabled(false);
     Label1 = FWindow->AddLabel("Description", 16, 96);
+    DesED->AccessibleName = Label1->GetCaption(); // what a screen reader calls it
     FWindow->OnShow = [this] { FormShow(); };
 }
 

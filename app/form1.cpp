@@ -136,6 +136,7 @@ void TForm1::CreateControls() {
     Editor1->CreateWnd(&W);
     Label1 = W.AddLabel("RSS Item", 8, 64);
     Label2 = W.AddLabel("Description", 16, 272);
+    DesE->AccessibleName = Label2->GetCaption(); // what a screen reader calls it
     Label3 = W.AddLabel("Max RSS Item", 340, 60);
 }
 

@@ -5,6 +5,7 @@
 // 1,000,000 beside the same at row 1,000. Each figure and its reference come from one run.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -192,6 +193,32 @@ void BM_RepeatDown(benchmark::State& State) {
     State.counters["scrolls_per_repeat"] = Scrolled / static_cast<double>(State.iterations());
 }
 BENCHMARK(BM_RepeatDown)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// A text just opened (the 100 MiB text set anew, caret and view at the top, first screen
+// painted; not timed), then Ctrl+End and the paint of the last screen.
+void BM_OpenCtrlEndFirstPaint(benchmark::State& State) {
+    TView& V = ViewOf(100);
+    const std::string Text = benchtext::GenerateCp932Text(size_t{100} << 20, 1, benchtext::lmShort);
+    int Painted = 0;
+    for (auto _ : State) {
+        State.PauseTiming();
+        V.E->GetLines()->SetTextStr(Text);
+        V.E->SetTopRow(0);
+        V.E->SetRowCol(0, 0);
+        V.Host->Update();
+        V.Forget();
+        State.ResumeTiming();
+        V.Host->KeysDown[VK_CONTROL] = true;
+        V.Host->SendMessage(WM_KEYDOWN, VK_END, 1);
+        V.Host->KeysDown[VK_CONTROL] = false;
+        V.Host->SendMessage(WM_KEYUP, VK_END, static_cast<intptr_t>(1u | KF_REPEAT | KF_UP));
+        V.Host->Update();
+        Painted = static_cast<int>(V.Host->Paints.size());
+    }
+    if (V.E->GetRow() < V.Rows() - 1) std::abort();
+    State.counters["paints"] = Painted;
+}
+BENCHMARK(BM_OpenCtrlEndFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

@@ -1,18 +1,25 @@
 // Benchmarks of loading a 100 MiB CP932 file of about 1.6 million lines into an editor's
 // Lines: the load against a floor that reads the file in 8 KiB blocks and counts its line
 // ends, the memory the load keeps against the file size, and WrapAll of the loaded text
-// against the load.
+// against the load. Beside them, whole processes: this program started to load the file
+// (wrap off, and wrapped at 80 bytes with kinsoku) against vim loading it, each pair of runs
+// in one iteration so that the ratio comes from one run, with the peak memory of each.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
 #include <malloc.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "editor/model/editor_client.h"
 #include "editor/model/editor_strings.h"
@@ -264,11 +271,115 @@ void BM_WrapAll_LoadedText(benchmark::State& State) {
     State.counters["rows"] = Rows;
 }
 
+// ---- whole processes ----------------------------------------------------------------------
+
+extern "C" char** environ;
+
+struct TRun {
+    double Seconds = 0;
+    int64_t PeakBytes = 0;
+};
+
+// Runs Args as a child process (its output thrown away): wall time and peak resident memory.
+// The peak comes from GNU time, which forks the command from its own small process: a
+// process started straight from this one would inherit this process's peak in ru_maxrss.
+TRun RunProcess(std::vector<std::string> Args) {
+    const std::string RssPath = File().Path() + ".rss";
+    Args.insert(Args.begin(), {"/usr/bin/time", "-f", "%M", "-o", RssPath});
+    std::vector<char*> Argv;
+    for (std::string& A : Args) Argv.push_back(A.data());
+    Argv.push_back(nullptr);
+    posix_spawn_file_actions_t Actions;
+    posix_spawn_file_actions_init(&Actions);
+    posix_spawn_file_actions_addopen(&Actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&Actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&Actions, 2, "/dev/null", O_WRONLY, 0);
+    const auto T0 = std::chrono::steady_clock::now();
+    pid_t Pid;
+    if (posix_spawnp(&Pid, Argv[0], &Actions, nullptr, Argv.data(), environ) != 0) {
+        std::perror(Argv[0]);
+        std::exit(1);
+    }
+    int Status = 0;
+    waitpid(Pid, &Status, 0);
+    TRun Run;
+    Run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
+    posix_spawn_file_actions_destroy(&Actions);
+    if (FILE* F = std::fopen(RssPath.c_str(), "r")) {
+        long long Kib = 0;
+        if (std::fscanf(F, "%lld", &Kib) == 1) Run.PeakBytes = Kib * 1024;
+        std::fclose(F);
+    }
+    std::remove(RssPath.c_str());
+    if (!WIFEXITED(Status) || WEXITSTATUS(Status) != 0) {
+        std::fprintf(stderr, "%s failed\n", Argv[0]);
+        std::exit(1);
+    }
+    return Run;
+}
+
+std::string SelfPath() {
+    char Buffer[4096];
+    const ssize_t N = readlink("/proc/self/exe", Buffer, sizeof Buffer - 1);
+    if (N <= 0) std::exit(1);
+    return std::string(Buffer, static_cast<size_t>(N));
+}
+
+// The child's work for --load FILE [--wrap]: an editor's Lines load the file (wrapped at 80
+// bytes with kinsoku, word break and following punctuation when asked), then the process ends.
+int LoadOnly(const char* Path, bool Wrap) {
+    TEditorLines L;
+    if (Wrap) {
+        L.Editor.Loading = true; // the flag only; the load wraps
+        L.Rows().SetWordWrap(true);
+        L.Editor.Loading = false;
+    }
+    L.Lines.LoadFromFile(Path);
+    return L.Rows().GetCount() > 0 ? 0 : 1;
+}
+
+// Arg 0: wrap off; 1: wrap on. Each iteration starts this program to load the file, then vim
+// to load it and go to its end; the ratio is of the summed wall times, the memory figures are
+// the largest peak of each over the file size.
+void BM_LoadProcess_vs_Vim(benchmark::State& State) {
+    const std::string& Path = File().Path();
+    const bool Wrap = State.range(0) != 0;
+    std::vector<std::string> Mine = {SelfPath(), "--load", Path};
+    if (Wrap) Mine.push_back("--wrap");
+    const std::vector<std::string> Vim = {"vim",  "-u",    "NONE", "-i", "NONE", "-N",
+                                          "-n",   "-es",   "--cmd", "set enc=cp932 fencs=cp932 ffs=dos",
+                                          "-c",   "normal G", "-c", "q!", Path};
+    double MineSeconds = 0, VimSeconds = 0;
+    int64_t MinePeak = 0, VimPeak = 0;
+    for (auto _ : State) {
+        const TRun A = RunProcess(Mine);
+        const TRun B = RunProcess(Vim);
+        MineSeconds += A.Seconds;
+        VimSeconds += B.Seconds;
+        MinePeak = std::max(MinePeak, A.PeakBytes);
+        VimPeak = std::max(VimPeak, B.PeakBytes);
+        State.SetIterationTime(A.Seconds);
+    }
+    State.counters["ratio"] = MineSeconds / VimSeconds;
+    State.counters["vim_ms"] = VimSeconds * 1000 / static_cast<double>(State.iterations());
+    State.counters["peak_per_file_byte"] = static_cast<double>(MinePeak) / static_cast<double>(FileBytes);
+    State.counters["vim_peak_per_file_byte"] = static_cast<double>(VimPeak) / static_cast<double>(FileBytes);
+}
+
 BENCHMARK(BM_Floor_ReadBlocksCountLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Floor_ReadBlocksMemchr)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadFromFile_NoWrap)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WrapAll_LoadedText)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadProcess_vs_Vim)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "--load") == 0)
+        return LoadOnly(argv[2], argc >= 4 && std::strcmp(argv[3], "--wrap") == 0);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -143,6 +143,12 @@ std::u16string ToUtf16(std::string_view Bytes) {
     return Out;
 }
 
+size_t Utf16Length(std::string_view Bytes) {
+    size_t Units = 0;
+    for (size_t I = 0; I < Bytes.size(); I += static_cast<size_t>(CharLength(Bytes, I))) ++Units;
+    return Units;
+}
+
 std::string FromUtf16(std::u16string_view Text) {
     const TTables& T = Tables();
     std::string Out;

@@ -27,6 +27,15 @@ constexpr char16_t kReplacementChar = u'\u30FB';
 // - the single bytes 0x80, 0xA0, 0xFD, 0xFE, 0xFF give U+0080, U+F8F0-U+F8F3 as on
 //   Windows, so that they survive a round trip.
 std::u16string ToUtf16(std::string_view Bytes);
+// Bytes of the character that starts at byte I of Bytes as ToUtf16 reads it: 2 for a lead
+// byte followed by a valid trail byte, else 1. ToUtf16 gives one unit per such character.
+constexpr int CharLength(std::string_view Bytes, size_t I) {
+    if (I + 1 >= Bytes.size() || !IsLeadByte(Bytes[I])) return 1;
+    const auto T = static_cast<unsigned char>(Bytes[I + 1]);
+    return (T >= 0x40 && T <= 0x7E) || (T >= 0x80 && T <= 0xFC) ? 2 : 1;
+}
+// ToUtf16(Bytes).size(), without converting.
+size_t Utf16Length(std::string_view Bytes);
 // UTF-16 to CP932 by Windows' table. Where several codes decode to one character the
 // code Windows produces is chosen (JIS X 0208 before NEC row 13 before the IBM
 // extension 0xFA-0xFC; the NEC-selected IBM rows 0xED/0xEE are never produced). A few

@@ -68,6 +68,7 @@ enum : uint32_t {
     WM_SHOWWINDOW = 0x0018,
     WM_SETCURSOR = 0x0020,
     WM_MOUSEACTIVATE = 0x0021,
+    WM_GETOBJECT = 0x003D, // LParam OBJID_CLIENT: Result a TAccessibleText* (0 when none)
     WM_SETFONT = 0x0030,
     WM_GETFONT = 0x0031,
     WM_WINDOWPOSCHANGED = 0x0047,
@@ -297,6 +298,9 @@ enum : uint32_t {
 enum : uint32_t {
     IMR_DOCUMENTFEED = 0x0007,
 };
+
+// WM_GETOBJECT LParam: the object of the client area (platform/accessible.h).
+inline constexpr intptr_t OBJID_CLIENT = -4;
 
 // Virtual keys. Letters and digits are their upper-case ASCII codes ('A', '0').
 enum : uint8_t {

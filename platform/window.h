@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/accessible.h"
 #include "platform/graphics.h"
 #include "platform/messages.h"
 
@@ -179,6 +180,12 @@ public:
     // Where the composition (preedit) is drawn, its top-left corner in client coordinates,
     // and its font.
     virtual void SetImeCompositionWindow(TPoint Pos, const TFont& Font) = 0;
+
+    // --- Assistive technology ---------------------------------------------------------------
+    // Whether assistive technology listens: a control prepares its events only then.
+    virtual bool AccessibilityActive() const { return false; }
+    // Reports a change of the control's text, caret or selection (see TAccessibleText).
+    virtual void NotifyAccessible(const TAccessibleEvent& Event) { (void)Event; }
 };
 
 // What a control tells the input method of the text around its caret (WM_IME_REQUEST with

@@ -8,10 +8,11 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
   fonts-ipafont-gothic
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev vim time
   xdg-utils
   xvfb xauth openbox wmctrl xdotool xclip x11-utils
   python3 python3-feedparser raptor2-utils libxml2-utils
+  at-spi2-core dbus-daemon python3-dbus
   # the installed program and its Debian package (make install, make deb) and their checks;
   # a real input method for the end-to-end run
   dpkg-dev file lintian desktop-file-utils appstream

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "editor/control/editor_accessible.h"
 #include "editor/control/editor_popup_menu.h"
 #include "editor/control/editor_screen.h"
 #include "editor/control/editor_view_info.h"
@@ -269,6 +270,7 @@ void TEditor::ShareLines(TEditor* Other) {
     FList = Other->FList;
     FList->AddEditor(this);
     Old->RemoveEditor(this);
+    if (FAccessible) FAccessible->RowsRebuilt();
     // The caret and the top row must name rows of the text now shown.
     const int Last = FList->LastCaretRow();
     if (FRow > Last) FRow = Last;
@@ -316,6 +318,7 @@ void TEditor::DoChange() {
         FList->ScanAll();
     }
     FScreen->Update();
+    if (FAccessible) FAccessible->TextChanged();
     if (FLeftbar->GetVisible() && FLeftbar->GetShowNumber() && UpdateLeftbarColumn()) {
         const int OldWidth = FLeftbarWidth;
         UpdateLeftbarWidth();
@@ -331,6 +334,7 @@ void TEditor::DoChange() {
 }
 
 void TEditor::RefreshViewAndCorner() {
+    if (FAccessible) FAccessible->RowsRebuilt();
     RefreshView();
     BuildCornerBitmap();
 }
@@ -340,14 +344,28 @@ void TEditor::Loaded() {
     if (GetWordWrap()) FList->WrapAll();
     FList->ScanAll();
     FModified = false;
+    if (FAccessible) FAccessible->RowsRebuilt();
+}
+
+// ---- assistive technology ----------------------------------------------------------------------
+
+TEditorAccessible* TEditor::GetAccessible() {
+    if (!FAccessible) FAccessible = std::make_unique<TEditorAccessible>(*this);
+    return FAccessible.get();
+}
+
+void TEditor::RowsReplacing(int Index, int Count) {
+    if (FAccessible) FAccessible->RowsReplacing(Index, Count);
 }
 
 // ---- events --------------------------------------------------------------------------------
 
 void TEditor::DoCaretMoved() {
+    if (FAccessible) FAccessible->CaretMoved();
     if (OnCaretMoved) OnCaretMoved(this);
 }
 void TEditor::DoSelectionChange(bool Selected) {
+    if (FAccessible) FAccessible->SelectionChanged();
     if (OnSelectionChange) OnSelectionChange(this, Selected);
 }
 void TEditor::DoSelectionModeChange() {

@@ -21,6 +21,7 @@
 #include "platform/graphics.h"
 #include "platform/window.h"
 
+class TEditorAccessible;
 class TEditorScreenStrings;
 class TEditorScreen;
 class TEditorViewInfo;
@@ -435,6 +436,14 @@ public:
     bool GetInitBracketsFull() const override { return FSpeed && FSpeed->InitBracketsFull; }
     int GetTabSpaceCount() const override { return FCaret ? FCaret->GetTabSpaceCount() : 8; }
 
+    // ---- assistive technology (editor_accessible.*) --------------------------------------------
+    // The name a screen reader announces, CP932: the caption of the label the window shows
+    // beside the control.
+    std::string AccessibleName;
+    // The control as assistive technology reads it (WM_GETOBJECT); made on first use.
+    TEditorAccessible* GetAccessible();
+    void RowsReplacing(int Index, int Count) override;
+
     // ---- events -----------------------------------------------------------------------------
     virtual void DoCaretMoved();
     virtual void DoSelectionChange(bool Selected);
@@ -747,6 +756,7 @@ private:
     std::unique_ptr<TEditorRuler> FRuler;
     std::unique_ptr<TEditorSpeed> FSpeed;
     std::unique_ptr<TObject> FPopupMenu;
+    std::unique_ptr<TEditorAccessible> FAccessible;
     TFountain* FFountain = nullptr;
     TComponent* FImageDigits = nullptr;
     TComponent* FImageMarks = nullptr;

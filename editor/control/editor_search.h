@@ -75,6 +75,10 @@ private:
     void PrepareFilter();
     int ScanDown(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
                  int& Len) const;
+    // ScanDown's prefilter 32 bytes a step (AVX2, used when the processor has it): the match
+    // found, or -1 with X left where the narrower loops go on.
+    int ScanDownWide(const unsigned char* B, int N, int& X, int To, const TSearchContext& Context,
+                     int& Len) const;
     int ScanUp(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
                int& Len) const;
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "editor/control/editor_accessible.h"
+
 namespace {
 
 bool IsButtonPress(uint32_t Msg) {
@@ -210,6 +212,12 @@ void TEditor::Dispatch(TMessage& Message) {
         return;
     case WM_IME_REQUEST:
         WMImeRequest(Message);
+        return;
+    case WM_GETOBJECT:
+        if (Message.LParam == OBJID_CLIENT)
+            Message.Result = reinterpret_cast<intptr_t>(static_cast<TAccessibleText*>(GetAccessible()));
+        else if (FHost)
+            FHost->DefWindowProc(Message);
         return;
     case WM_VSCROLL:
         WMVScroll(Message);

@@ -10,6 +10,12 @@ class TFountain;
 // screen rows and display columns.
 class TEditorClient {
 public:
+    // Rows Index .. Index+Count-1 are about to be replaced by a text change (ReplaceRows, undo,
+    // redo); DoChange follows once the change is done. The rows still hold the old text.
+    virtual void RowsReplacing(int Index, int Count) {
+        (void)Index;
+        (void)Count;
+    }
     // A finished text change reached the rows (repaint from UpdateInfo, Modified, OnChange).
     virtual void DoChange() = 0;
     // Marks one screen row for repainting (its colouring state changed).

@@ -1,8 +1,15 @@
 // The editor's Lines: line-indexed reads and writes, text and file loading, streaming.
 #include "editor/model/editor_strings.h"
 
+#include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <string_view>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "editor/model/screen_strings.h"
 #include "platform/filer.h"
@@ -24,95 +31,100 @@ private:
     TEditorStringsHost* FEditor;
 };
 
-// The first C in [From, End), or End.
-const char* Find(const char* From, const char* End, char C) {
-    const void* Hit = std::memchr(From, C, static_cast<size_t>(End - From));
-    return Hit != nullptr ? static_cast<const char*>(Hit) : End;
+// The first byte in [P, P + N) that is Low or High, or N; sixteen bytes a step.
+size_t FindEither(const char* P, size_t N, char Low, char High) {
+    size_t I = 0;
+#if defined(__SSE2__)
+    const __m128i A = _mm_set1_epi8(Low);
+    const __m128i B = _mm_set1_epi8(High);
+    for (; I + 16 <= N; I += 16) {
+        const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + I));
+        const int Mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(V, A), _mm_cmpeq_epi8(V, B)));
+        if (Mask != 0) return I + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(Mask)));
+    }
+#endif
+    for (; I < N; ++I)
+        if (P[I] == Low || P[I] == High) return I;
+    return N;
 }
 
-// Splits a file into lines the way LoadFromFile reads it: blocks of BlockSize bytes, a
-// Ctrl-Z ends the file, a NUL ends its block, CR LF / lone CR / lone LF end a line, and a
-// CR that closes one block pairs with an LF that opens the next. OnLine(view) gets each
-// complete line; a line that lies inside one block is a view into the block buffer, only
-// a line that crosses a block border is joined in a carry string. The text read is thus
-// the concatenation of what each block keeps, split at its line ends. With Collect false the
-// bytes are not kept at all (the counting pass). Returns whether text follows the last
-// line end; its bytes are then in Tail. A file that yields fewer bytes than its size
-// (a read failure, which the stream reports as a short count) raises EReadError.
-template <bool Collect, class TOnLine>
-bool ScanLines(TStream& Stream, char* Buffer, std::string& Tail, TOnLine&& OnLine) {
-    Tail.clear();
-    const int64_t Size = Stream.GetSize() - Stream.GetPosition();
-    int64_t Total = 0;
-    bool Pending = false; // bytes of an unfinished line came before this block
-    bool PendingCr = false;
-    bool Eof = false;
-    while (!Eof) {
-        int64_t N = Stream.Read(Buffer, TEditorStrings::BlockSize);
-        if (N <= 0) {
-            if (Total < Size) throw EReadError(StreamReadMessage());
-            break;
-        }
-        Total += N;
-        if (const void* Z = std::memchr(Buffer, 0x1A, static_cast<size_t>(N))) {
-            N = static_cast<const char*>(Z) - Buffer;
-            Eof = true;
-        }
-        if (const void* Nul = std::memchr(Buffer, 0, static_cast<size_t>(N))) {
-            // The bytes after a NUL up to the end of the block are skipped (a Ctrl-Z
-            // among them does not count).
-            N = static_cast<const char*>(Nul) - Buffer;
-            Eof = false;
-        }
-        Buffer[N] = '\0';
-        const char* P = Buffer;
-        const char* End = Buffer + N;
-        // A block that a NUL left empty does not break the pair.
-        if (PendingCr && P < End) {
-            PendingCr = false;
-            if (*P == '\n') ++P;
-        }
-        const char* Start = P;
-        // The next CR and the next LF at or after P (End when there is none), each found
-        // with memchr and kept until P passes it.
-        const char* NextCr = Find(P, End, '\r');
-        const char* NextLf = Find(P, End, '\n');
-        for (;;) {
-            P = NextCr < NextLf ? NextCr : NextLf;
-            if (P == End) break;
-            const char C = *P;
-            const std::string_view Piece(Start, static_cast<size_t>(P - Start));
-            if (Pending) {
-                if constexpr (Collect) {
-                    Tail.append(Piece);
-                    OnLine(std::string_view(Tail));
-                    Tail.clear();
-                } else {
-                    OnLine(Piece);
-                }
-                Pending = false;
-            } else {
-                OnLine(Piece);
-            }
-            ++P;
-            if (C == '\r') {
-                if (P < End) {
-                    if (*P == '\n') ++P;
-                } else {
-                    PendingCr = true;
+// Reads a file the way LoadFromFile keeps it, in a few large blocks (up to LoadChunkBytes of the
+// file each) and hands out its lines as slices of them. The file is taken in blocks of
+// BlockSize bytes: a Ctrl-Z ends the file, a NUL ends its block (the bytes after it up to
+// the block's end are skipped, a Ctrl-Z among them does not count); the kept bytes of all
+// blocks are joined and split at CR LF, lone CR and lone LF, so a CR that closes one block
+// pairs with an LF that opens the next. The unfinished line at the end of a large block
+// (and a CR there, whose partner may follow) is copied to the start of the next one.
+class TLineSplitter {
+public:
+    explicit TLineSplitter(TStream& Stream)
+        : FStream(Stream), FSize(Stream.GetSize() - Stream.GetPosition()) {}
+
+    // Reads the next large block and calls OnLine(Block, Offset, Length) for every line
+    // that ends in it. Returns false when the file is done; then OnLine got the last line
+    // without a line break too, with Unterminated set. A file that yields fewer bytes than
+    // its size (a read failure, which the stream reports as a short count) raises EReadError.
+    template <class TOnLine> bool Next(TOnLine&& OnLine) {
+        const int64_t Remaining = FSize - FTotal;
+        int64_t Request = Remaining > 0 ? std::min(Remaining + 1, TEditorStrings::LoadChunkBytes) : int64_t{1} << 16;
+        const auto Limit = static_cast<int64_t>(TRowString::MaxBlockBytes) - static_cast<int64_t>(FCarry.size());
+        if (Request > Limit) Request = Limit;
+        if (Request <= 0) throw std::length_error("line too long");
+        char* Bytes = nullptr;
+        TRowString Block = TRowString::NewBlock(FCarry.size() + static_cast<size_t>(Request), Bytes);
+        std::memcpy(Bytes, FCarry.data(), FCarry.size());
+        char* const Source = Bytes + FCarry.size();
+        const auto Got = static_cast<size_t>(FStream.Read(Source, Request));
+        const int64_t Offset = FTotal;
+        FTotal += static_cast<int64_t>(Got);
+
+        // Keep each file block's bytes up to its first NUL or Ctrl-Z, moved together.
+        size_t Kept = FCarry.size();
+        for (size_t In = 0; In < Got && !FEof;) {
+            const auto InBlock = static_cast<size_t>((Offset + static_cast<int64_t>(In)) % TEditorStrings::BlockSize);
+            const size_t End = std::min(Got, In + (TEditorStrings::BlockSize - InBlock));
+            const bool BlockEnds = (End - In) + InBlock == static_cast<size_t>(TEditorStrings::BlockSize);
+            if (!FSkipping) {
+                const size_t Hit = FindEither(Source + In, End - In, '\0', '\x1A');
+                if (Bytes + Kept != Source + In) std::memmove(Bytes + Kept, Source + In, Hit);
+                Kept += Hit;
+                if (Hit < End - In) {
+                    if (Source[In + Hit] == '\x1A')
+                        FEof = true;
+                    else
+                        FSkipping = true;
                 }
             }
-            Start = P;
-            if (NextCr < P) NextCr = Find(P, End, '\r');
-            if (NextLf < P) NextLf = Find(P, End, '\n');
+            if (BlockEnds) FSkipping = false;
+            In = End;
         }
-        if (Start < End) {
-            if constexpr (Collect) Tail.append(Start, static_cast<size_t>(End - Start));
-            Pending = true;
+        const bool Final = FEof || static_cast<int64_t>(Got) < Request;
+        if (Final && !FEof && FTotal < FSize) throw EReadError(StreamReadMessage());
+
+        size_t Start = 0;
+        for (size_t I = 0;;) {
+            const size_t At = I + FindEither(Bytes + I, Kept - I, '\r', '\n');
+            if (At == Kept) break;
+            if (Bytes[At] == '\r' && At + 1 == Kept && !Final) break; // its LF may follow
+            OnLine(Block, Start, At - Start, false);
+            I = At + 1;
+            if (Bytes[At] == '\r' && I < Kept && Bytes[I] == '\n') ++I;
+            Start = I;
         }
+        FCarry.assign(Bytes + Start, Kept - Start);
+        if (!Final) return true;
+        if (!FCarry.empty()) OnLine(Block, Start, FCarry.size(), true);
+        return false;
     }
-    return Pending;
-}
+
+private:
+    TStream& FStream;
+    const int64_t FSize;
+    int64_t FTotal = 0;
+    bool FEof = false;
+    bool FSkipping = false; // the rest of the current file block follows a NUL
+    std::string FCarry;
+};
 
 } // namespace
 
@@ -265,30 +277,38 @@ void TEditorStrings::LoadFromFile(const std::string& FileName) {
     Clear();
     TFileStream Stream(FileName, fmOpenRead);
     TEditorScreenStrings& L = List();
-    // One byte more than a block for the terminating NUL.
-    std::string Buffer(BlockSize + 1, '\0');
-    std::string Tail;
-
-    int Lines = 0;
-    if (ScanLines<false>(Stream, Buffer.data(), Tail, [&](std::string_view) { ++Lines; })) ++Lines;
-    if (Lines > 0) L.InsertEmptyRows(0, Lines);
-
-    Stream.SetPosition(0);
-    int Row = 0;
-    // The file may change between the passes: rows are added or dropped to match.
-    auto PutLine = [&](std::string_view Line) {
-        if (Row < L.GetCount())
-            L.PutRow(Row, Line);
-        else
-            L.AddRow(Line);
-        ++Row;
+    TLineSplitter Splitter(Stream);
+    // The rows are added in batches, each batch a slice list of one block.
+    std::vector<uint32_t> Bounds;
+    constexpr size_t Batch = 4096;
+    Bounds.reserve(2 * Batch);
+    TRowString BatchBlock;
+    auto Flush = [&] {
+        if (!Bounds.empty()) L.AppendSlices(BatchBlock, Bounds.data(), static_cast<int>(Bounds.size() / 2));
+        Bounds.clear();
     };
-    if (ScanLines<true>(Stream, Buffer.data(), Tail, PutLine)) {
-        PutLine(Tail);
-        L.SetRowAttribute(Row - 1, raEof);
+    bool Unterminated = false;
+    try {
+        bool More = true;
+        while (More) {
+            More = Splitter.Next([&](const TRowString& Block, size_t Offset, size_t Length, bool Last) {
+                if (!Block.SharesWith(BatchBlock)) {
+                    Flush();
+                    BatchBlock = Block;
+                }
+                Bounds.push_back(static_cast<uint32_t>(Offset));
+                Bounds.push_back(static_cast<uint32_t>(Length));
+                if (Bounds.size() >= 2 * Batch) Flush();
+                Unterminated = Last;
+            });
+        }
+        Flush();
+    } catch (...) {
+        Clear();
+        throw;
     }
-    if (Row < L.GetCount()) L.DeleteRange(Row, L.GetCount() - Row);
-    if (L.GetWordWrap()) L.WrapAll();
+    // The rows came wrapped (AppendSlices).
+    if (Unterminated) L.SetRowAttribute(L.GetCount() - 1, raEof);
     L.ScanAll();
     L.RefreshViews();
 }

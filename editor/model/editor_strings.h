@@ -1,6 +1,7 @@
 // The editor's Lines: the string-list interface over an editor's screen rows, by logical line.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/classes.h"
@@ -66,7 +67,8 @@ public:
     void Delete(int Index) override;
     void Insert(int Index, const std::string& S) override;
     // The bytes as they are, in blocks of BlockSize: Ctrl-Z ends the file, a NUL ends its
-    // block. EFOpenError / EReadError propagate and leave the text empty.
+    // block. The file is read in a few large reads and the rows stay slices of what was read.
+    // EFOpenError / EReadError propagate and leave the text empty.
     void LoadFromFile(const std::string& FileName) override;
 
     // The first row of line Index (the row count for Index = line count); beyond that the
@@ -87,6 +89,9 @@ public:
     int GetUpdateCount() const { return FUpdateCount; }
 
     static constexpr int BlockSize = 8192;
+    // LoadFromFile reads the file into shared blocks of up to this many file bytes each, and
+    // the rows are slices of them (a smaller value makes more blocks; for tests of the borders).
+    static inline int64_t LoadChunkBytes = int64_t{256} << 20;
 
 protected:
     void SetUpdateState(bool Updating) override;

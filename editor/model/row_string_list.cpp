@@ -1,38 +1,90 @@
 // Row storage of the row lists, the shared row strings and the packed attribute accessors.
 #include "editor/model/row_string_list.h"
 
+#include <sys/mman.h>
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 #include <type_traits>
+#include <vector>
 
 // The row array is moved with memmove and realloc. That is sound because an item is two
-// handles (each a single pointer that nothing else points at) and plain integers: a moved
-// item is the same item. These checks keep it that way.
-static_assert(sizeof(TRowString) == sizeof(void*), "a row string is one pointer");
+// handles (each a pointer that nothing else points at, with an offset and a length) and
+// plain integers: a moved item is the same item. These checks keep it that way.
+static_assert(sizeof(TRowString) == sizeof(void*) + 2 * sizeof(uint32_t), "a row string is a slice handle");
 static_assert(std::is_standard_layout_v<TRowStringItem>, "row items are plain records");
+static_assert(sizeof(TStateString) == sizeof(void*), "a state string is one pointer");
 static_assert(sizeof(TRowStringItem) ==
-                  2 * sizeof(void*) + 3 * sizeof(uint32_t) + (sizeof(void*) == 8 ? 4 : 0),
+                  sizeof(TRowString) + sizeof(TStateString) + 3 * sizeof(uint32_t) + (sizeof(void*) == 8 ? 4 : 0),
               "a row item holds exactly the row fields");
 
 // ---- TRowString --------------------------------------------------------------------------
 
+namespace {
+constexpr size_t HugePage = size_t{2} << 20;
+constexpr size_t LargeBlock = size_t{8} << 20;
+} // namespace
+
 TRowString::TRowString(std::string_view S) {
     if (S.empty()) return;
     if (S.size() > static_cast<size_t>(INT_MAX) - sizeof(TBlock) - 1) throw std::length_error("row too long");
-    void* Memory = ::operator new(sizeof(TBlock) + S.size() + 1);
-    FBlock = static_cast<TBlock*>(Memory);
+    char* Bytes = nullptr;
+    TRowString Block = NewBlock(S.size(), Bytes);
+    std::memcpy(Bytes, S.data(), S.size());
+    Swap(Block);
+}
+
+TRowString TRowString::NewBlock(size_t Size, char*& Bytes) {
+    if (Size == 0 || Size > MaxBlockBytes) throw std::length_error("row block size");
+    const size_t Bytes0 = sizeof(TBlock) + Size + 1;
+    void* Memory = nullptr;
+    if (Bytes0 >= LargeBlock) {
+        // A large block (a loaded file) in huge pages where the system offers them: far fewer
+        // page faults while the file is read into it.
+        const size_t Rounded = (Bytes0 + HugePage - 1) / HugePage * HugePage;
+        if (posix_memalign(&Memory, HugePage, Rounded) != 0) Memory = nullptr;
+#if defined(MADV_HUGEPAGE)
+        if (Memory != nullptr) madvise(Memory, Rounded, MADV_HUGEPAGE);
+#endif
+    } else {
+        Memory = std::malloc(Bytes0);
+    }
+    if (Memory == nullptr) throw std::bad_alloc();
+    TRowString S;
+    S.FBlock = static_cast<TBlock*>(Memory);
+    S.FBlock->RefCount = 1;
+    S.FOffset = 0;
+    S.FLength = Size > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int32_t>(Size);
+    Bytes = S.FBlock->Bytes();
+    Bytes[Size] = '\0';
+    return S;
+}
+
+TStateString::TStateString(std::string_view S) {
+    if (S.empty()) return;
+    if (S.size() > static_cast<size_t>(INT_MAX) - sizeof(TBlock) - 1) throw std::length_error("state too long");
+    FBlock = static_cast<TBlock*>(::operator new(sizeof(TBlock) + S.size()));
     FBlock->RefCount = 1;
     FBlock->Length = static_cast<int>(S.size());
     std::memcpy(FBlock->Bytes(), S.data(), S.size());
-    FBlock->Bytes()[S.size()] = '\0';
+}
+
+TRowString::TRowString(const TRowString& Whole, size_t Offset, size_t Length) noexcept {
+    if (Whole.FBlock == nullptr) return;
+    FBlock = Whole.FBlock;
+    ++FBlock->RefCount;
+    FOffset = Whole.FOffset + static_cast<uint32_t>(Offset);
+    FLength = static_cast<int32_t>(Length);
 }
 
 void TRowString::Release() noexcept {
-    if (FBlock != nullptr && --FBlock->RefCount == 0) ::operator delete(FBlock);
+    if (FBlock != nullptr && --FBlock->RefCount == 0) std::free(FBlock);
     FBlock = nullptr;
+    FOffset = 0;
+    FLength = 0;
 }
 
 // ---- TRowStringList ----------------------------------------------------------------------
@@ -61,8 +113,8 @@ void TRowStringList::SetCapacity(int NewCapacity) {
         FCapacity = 0;
         return;
     }
-    void* Memory =
-        std::realloc(static_cast<void*>(FList), static_cast<size_t>(NewCapacity) * sizeof(TRowStringItem));
+    const size_t Size = static_cast<size_t>(NewCapacity) * sizeof(TRowStringItem);
+    void* Memory = std::realloc(static_cast<void*>(FList), Size);
     if (Memory == nullptr) throw std::bad_alloc();
     FList = static_cast<TRowStringItem*>(Memory);
     FCapacity = NewCapacity;
@@ -116,6 +168,20 @@ void TRowStringList::InsertRow(int Index, TRowString S) {
     if (FCount == FCapacity) Grow(FCount + 1);
     OpenGap(Index, 1);
     FList[Index].FString = std::move(S);
+    Changed();
+}
+
+void TRowStringList::AddSlices(const TRowString& Block, const uint32_t* Bounds, int Count) {
+    if (Count < 0) Error();
+    if (Count == 0) return;
+    if (Count > INT_MAX - FCount) throw std::bad_alloc();
+    Changing();
+    if (FCount + Count > FCapacity) Grow(FCount + Count);
+    for (int I = 0; I < Count; ++I) {
+        TRowStringItem* Row = new (&FList[FCount + I]) TRowStringItem();
+        Row->FString = TRowString(Block, Bounds[2 * I], Bounds[2 * I + 1]);
+    }
+    FCount += Count;
     Changed();
 }
 
@@ -199,7 +265,7 @@ void TRowStringList::AssignRow(int Index, const TRowStringList& Source, int Sour
 void TRowStringList::SetStateStr(int Index, std::string_view Value) {
     TRowStringItem& Row = Item(Index);
     if (Row.FStateStr == Value) return;
-    Row.FStateStr = TRowString(Value);
+    Row.FStateStr = TStateString(Value);
 }
 
 std::string TRowStringList::GetTextStr() const {
@@ -216,9 +282,20 @@ std::string TRowStringList::GetTextStr() const {
 
 void TRowStringList::SetTextStr(const std::string& Value) {
     // The framework's rules, without a temporary string per row.
+    // The text is copied once into one block and the rows are slices of it.
     TStringsUpdateGuard Guard(*this);
     Clear();
-    ForEachTextLine(Value, [this](std::string_view Line) { AddRow(Line); });
+    const std::string_view Text(Value.c_str(), std::strlen(Value.c_str()));
+    if (Text.empty()) return;
+    char* Bytes = nullptr;
+    const TRowString Block = TRowString::NewBlock(Text.size(), Bytes);
+    std::memcpy(Bytes, Text.data(), Text.size());
+    std::vector<uint32_t> Bounds;
+    ForEachTextLine(std::string_view(Bytes, Text.size()), [&](std::string_view Line) {
+        Bounds.push_back(static_cast<uint32_t>(Line.data() - Bytes));
+        Bounds.push_back(static_cast<uint32_t>(Line.size()));
+    });
+    AddSlices(Block, Bounds.data(), static_cast<int>(Bounds.size() / 2));
 }
 
 void TRowStringList::Changed() {
@@ -380,7 +457,7 @@ void TRowAttributeStringList::SetRowState(int Index, const TRowAttributeData& Da
     TRowStringItem& Row = Item(Index);
     Row.FAttributes = (Row.FAttributes & RowAttributeBits) | PackState(Data);
     Row.FExtAttributes = (Row.FExtAttributes & RowMarksBits) | PackTokens(Data);
-    if (!(Row.FStateStr == Data.StateStr)) Row.FStateStr = TRowString(Data.StateStr);
+    if (!(Row.FStateStr == Data.StateStr)) Row.FStateStr = TStateString(Data.StateStr);
 }
 
 void TRowAttributeStringList::SetRowAttributeData(int Index, const TRowAttributeData& Data) {
@@ -392,7 +469,7 @@ void TRowAttributeStringList::ResetRowState(int Index) {
     TRowStringItem& Row = Item(Index);
     Row.FAttributes &= RowAttributeBits;
     Row.FExtAttributes &= RowMarksBits;
-    Row.FStateStr = TRowString();
+    Row.FStateStr = TStateString();
 }
 
 bool TRowAttributeStringList::RowStateEquals(int Index, const TRowAttributeData& Data) const {

@@ -6,21 +6,38 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/classes.h"
 
-// An immutable byte string shared by counting: one pointer to a block that holds the count,
-// the length and the bytes (followed by a NUL). Empty is the null pointer. Copying bumps
-// the count; the handle is trivially relocatable, so arrays of rows move with memmove.
+// An immutable byte string shared by counting: a slice (offset and length) of a counted
+// block. A string made from bytes gets a block of its own (the bytes followed by a NUL); a
+// loaded text keeps many rows as slices of one large block, and a wrapped row is a slice
+// of its line's bytes. A string made from no bytes is the null block. Copying bumps the
+// count; the handle is trivially relocatable, so arrays of rows move with memmove.
 // Single-threaded: the count is not atomic.
 class TRowString {
 public:
     TRowString() noexcept = default;
     explicit TRowString(std::string_view S);
-    TRowString(const TRowString& Other) noexcept : FBlock(Other.FBlock) {
+    // Length bytes of Whole from Offset on, sharing its block (a slice of no bytes holds the
+    // block too, so that its place in it is known). The range must lie inside Whole.
+    TRowString(const TRowString& Whole, size_t Offset, size_t Length) noexcept;
+    // A new block of Size bytes (at most MaxBlockBytes) for the caller to fill through
+    // Bytes before any slice of it is taken; a NUL follows the bytes.
+    static TRowString NewBlock(size_t Size, char*& Bytes);
+    static constexpr size_t MaxBlockBytes = static_cast<size_t>(INT32_MAX) - 64;
+
+    TRowString(const TRowString& Other) noexcept
+        : FBlock(Other.FBlock), FOffset(Other.FOffset), FLength(Other.FLength) {
         if (FBlock != nullptr) ++FBlock->RefCount;
     }
-    TRowString(TRowString&& Other) noexcept : FBlock(Other.FBlock) { Other.FBlock = nullptr; }
+    TRowString(TRowString&& Other) noexcept
+        : FBlock(Other.FBlock), FOffset(Other.FOffset), FLength(Other.FLength) {
+        Other.FBlock = nullptr;
+        Other.FOffset = 0;
+        Other.FLength = 0;
+    }
     TRowString& operator=(const TRowString& Other) noexcept {
         TRowString Copy(Other);
         Swap(Copy);
@@ -33,22 +50,23 @@ public:
     }
     ~TRowString() { Release(); }
 
-    // The bytes, NUL-terminated; "" for an empty string.
-    const char* Data() const noexcept { return FBlock != nullptr ? FBlock->Bytes() : ""; }
-    int Length() const noexcept { return FBlock != nullptr ? FBlock->Length : 0; }
-    bool Empty() const noexcept { return FBlock == nullptr; }
+    // The bytes; "" for an empty string. A string made from bytes is NUL-terminated, a
+    // slice is not (use Length).
+    const char* Data() const noexcept { return FBlock != nullptr ? FBlock->Bytes() + FOffset : ""; }
+    int Length() const noexcept { return FLength; }
+    bool Empty() const noexcept { return FLength == 0; }
     std::string_view View() const noexcept {
-        return FBlock != nullptr ? std::string_view(FBlock->Bytes(), static_cast<size_t>(FBlock->Length))
+        return FBlock != nullptr ? std::string_view(FBlock->Bytes() + FOffset, static_cast<size_t>(FLength))
                                  : std::string_view();
     }
     std::string ToString() const { return std::string(View()); }
-    // How many handles share the bytes (0 for an empty string).
+    // How many handles share the block (0 for an empty string).
     int RefCount() const noexcept { return FBlock != nullptr ? FBlock->RefCount : 0; }
-    // Asks the processor to fetch the block and the next 64 bytes (nothing is read; a hint
-    // for loops that are about to reach the bytes).
+    // Asks the processor to fetch the first 128 bytes (nothing is read; a hint for loops
+    // that are about to reach the bytes).
     void Prefetch() const noexcept {
         if (FBlock == nullptr) return;
-        const auto Address = reinterpret_cast<std::uintptr_t>(FBlock);
+        const auto Address = reinterpret_cast<std::uintptr_t>(FBlock->Bytes() + FOffset);
         __builtin_prefetch(reinterpret_cast<const void*>(Address));
         __builtin_prefetch(reinterpret_cast<const void*>(Address + 64));
     }
@@ -58,12 +76,60 @@ public:
         TBlock* T = FBlock;
         FBlock = Other.FBlock;
         Other.FBlock = T;
+        const uint32_t O = FOffset;
+        FOffset = Other.FOffset;
+        Other.FOffset = O;
+        const int32_t L = FLength;
+        FLength = Other.FLength;
+        Other.FLength = L;
     }
 
     friend bool operator==(const TRowString& A, const TRowString& B) noexcept {
-        return A.FBlock == B.FBlock || A.View() == B.View();
+        return (A.FBlock == B.FBlock && A.FOffset == B.FOffset && A.FLength == B.FLength) ||
+               A.View() == B.View();
     }
     friend bool operator==(const TRowString& A, std::string_view B) noexcept { return A.View() == B; }
+
+private:
+    struct TBlock {
+        int RefCount;
+        char* Bytes() noexcept { return reinterpret_cast<char*>(this + 1); }
+    };
+    void Release() noexcept;
+    TBlock* FBlock = nullptr;
+    uint32_t FOffset = 0;
+    int32_t FLength = 0;
+};
+
+// A parser state string: one pointer to a counted block of its own (empty for almost every
+// row, so the row record keeps only the pointer). Relocatable like TRowString.
+class TStateString {
+public:
+    TStateString() noexcept = default;
+    explicit TStateString(std::string_view S);
+    TStateString(const TStateString& Other) noexcept : FBlock(Other.FBlock) {
+        if (FBlock != nullptr) ++FBlock->RefCount;
+    }
+    TStateString(TStateString&& Other) noexcept : FBlock(Other.FBlock) { Other.FBlock = nullptr; }
+    TStateString& operator=(const TStateString& Other) noexcept {
+        TStateString Copy(Other);
+        std::swap(FBlock, Copy.FBlock);
+        return *this;
+    }
+    TStateString& operator=(TStateString&& Other) noexcept {
+        TStateString Moved(std::move(Other));
+        std::swap(FBlock, Moved.FBlock);
+        return *this;
+    }
+    ~TStateString() {
+        if (FBlock != nullptr && --FBlock->RefCount == 0) ::operator delete(FBlock);
+    }
+    std::string_view View() const noexcept {
+        return FBlock != nullptr ? std::string_view(FBlock->Bytes(), static_cast<size_t>(FBlock->Length))
+                                 : std::string_view();
+    }
+    std::string ToString() const { return std::string(View()); }
+    friend bool operator==(const TStateString& A, std::string_view B) noexcept { return A.View() == B; }
 
 private:
     struct TBlock {
@@ -71,7 +137,6 @@ private:
         int Length;
         char* Bytes() noexcept { return reinterpret_cast<char*>(this + 1); }
     };
-    void Release() noexcept;
     TBlock* FBlock = nullptr;
 };
 
@@ -102,7 +167,7 @@ struct TRowAttributeData {
 // One row. A new row is all zero except its text.
 struct TRowStringItem {
     TRowString FString;   // the row text, without line-break bytes
-    TRowString FStateStr; // parser state string at the start of the row
+    TStateString FStateStr; // parser state string at the start of the row
     int32_t FData = 0;
     uint32_t FAttributes = 0;    // RowAttribute 0-1, PrevRowAttribute 2-3, BracketIndex+2 4-7,
                                  // ElementState 8-15, CarryLength 16-23, ExtraState 24-31
@@ -149,12 +214,15 @@ public:
     // Deletes the rows Index .. Index+Count-1 (all inside the list), moving the tail once;
     // one OnChanging/OnChange pair. Count 0 does nothing.
     void DeleteRange(int Index, int Count);
+    // Appends one raCrlf row per entry of Bounds (offset and length pairs into Block), as
+    // slices of Block; the storage grows once. One OnChanging/OnChange pair.
+    void AddSlices(const TRowString& Block, const uint32_t* Bounds, int Count);
     // Copies the whole row SourceIndex of Source (text and state string shared, data and both
     // attribute words) into row Index of this list. Fires no event, like the attribute setters.
     void AssignRow(int Index, const TRowStringList& Source, int SourceIndex);
 
     // In-place access to a row's text for the parser and the painter; valid until the row
-    // changes. RowData is NUL-terminated.
+    // changes. RowData is not NUL-terminated (a row may be a slice of a larger block).
     std::string_view RowView(int Index) const { return Item(Index).FString.View(); }
     const char* RowData(int Index) const { return Item(Index).FString.Data(); }
     int RowLength(int Index) const { return Item(Index).FString.Length(); }

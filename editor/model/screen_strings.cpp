@@ -2,6 +2,7 @@
 #include "editor/model/screen_strings.h"
 
 #include <algorithm>
+#include <new>
 
 #include "editor/colouring/fountain.h"
 #include "editor/colouring/fountain_parser.h"
@@ -51,6 +52,18 @@ public:
     }
     // Swaps the text of row Index with S; no count changes, nothing allocated.
     void SwapRowString(int Index, TRowString& S) noexcept { FList[Index].FString.Swap(S); }
+    // Appends a row of text S and attribute Attribute, without events (the list is private
+    // to the rebuild that fills it).
+    void Push(TRowString S, TRowAttribute Attribute) {
+        if (FCount == FCapacity) {
+            if (FCount == INT_MAX) throw std::bad_alloc();
+            SetCapacity(static_cast<int>(std::min<long long>(INT_MAX, FCapacity + FCapacity / 4 + 16LL)));
+        }
+        TRowStringItem* Row = new (&FList[FCount]) TRowStringItem();
+        Row->FString = std::move(S);
+        ++FCount;
+        if (Attribute != raCrlf) SetRowAttribute(FCount - 1, Attribute);
+    }
 };
 
 bool EndsWithLineBreak(std::string_view S) {
@@ -135,6 +148,10 @@ void TEditorScreenStrings::CancelSelections() {
         if (E->HasSelection()) E->CancelSelection();
 }
 
+void TEditorScreenStrings::RowsReplacing(int Index, int Count) {
+    for (TEditorClient* E : FEditors) E->RowsReplacing(Index, Count);
+}
+
 void TEditorScreenStrings::ClampEditors() {
     const int Last = LastCaretRow();
     for (TEditorClient* E : FEditors) {
@@ -181,6 +198,48 @@ void TEditorScreenStrings::SetUpdateState(bool Updating) {
 void TEditorScreenStrings::Changing() {
     if (FOwnChange == 0) FScanLimit = INT_MAX;
     TEditorStringList::Changing();
+}
+
+void TEditorScreenStrings::AppendSlices(const TRowString& Block, const uint32_t* Bounds, int Count) {
+    TOwnChange Own(*this);
+    const TEditorClient* Owner = OwnerEditor();
+    if (!FWordWrap || (Owner && Owner->IsLoading())) {
+        AddSlices(Block, Bounds, Count);
+        return;
+    }
+    // With word wrap on each line is cut as WrapAll cuts it, its rows slices of the block.
+    SyncWrapper();
+    TEditorWrapper::TCutter Cutter(FWrapper);
+    std::vector<uint32_t> Rows;
+    std::vector<TRowAttribute> Attributes;
+    Rows.reserve(static_cast<size_t>(Count) * 4);
+    for (int I = 0; I < Count; ++I) {
+        const std::string_view Line(Block.Data() + Bounds[2 * I], Bounds[2 * I + 1]);
+        auto Add = [&](std::string_view Row, TRowAttribute Attribute) {
+            Rows.push_back(Bounds[2 * I] + static_cast<uint32_t>(Row.data() - Line.data()));
+            Rows.push_back(static_cast<uint32_t>(Row.size()));
+            Attributes.push_back(Attribute);
+        };
+        Cutter.Start(Line);
+        std::string_view Row;
+        TRowAttribute Attribute;
+        Cutter.NextRow(Row, Attribute);
+        if (Cutter.Done()) {
+            Add(Line, raCrlf);
+            continue;
+        }
+        do Add(Row, Attribute);
+        while (Cutter.NextRow(Row, Attribute));
+    }
+    const int First = FCount;
+    AddSlices(Block, Rows.data(), static_cast<int>(Attributes.size()));
+    for (size_t K = 0; K < Attributes.size(); ++K)
+        if (Attributes[K] != raCrlf) SetRowAttribute(First + static_cast<int>(K), Attributes[K]);
+}
+
+void TEditorScreenStrings::SetTextStr(const std::string& Value) {
+    TOwnChange Own(*this);
+    TEditorStringList::SetTextStr(Value);
 }
 
 // ---- lines and spans ---------------------------------------------------------------------
@@ -309,6 +368,7 @@ void TEditorScreenStrings::ReplaceRows(int Index, int Count, std::string_view S)
         GetRowsText(Index, Count, Step->LastAttr, OldCount, Step->Text);
         GetRowShapes(Index, OldCount, Step->Shapes);
         OldCount = Count;
+        RowsReplacing(Index, Count);
         const TRowMarks Marks = DeleteRows(Index, Count);
         if (FCount == 0)
             ExcludeMarks(Marks);
@@ -350,6 +410,7 @@ void TEditorScreenStrings::ReplaceRows(int Index, int Count, std::string_view S)
         Temp.SetRowAttribute(Temp.GetCount() - 1, EndAttr);
         NewCount = Temp.GetCount();
         Step->NewCount = NewCount;
+        RowsReplacing(First, LineEnd - First + 1);
         PutRows(First, LineEnd - First + 1, Temp);
         Scanned = UpdateRowAttributes(First, true);
     }
@@ -426,7 +487,10 @@ void TEditorScreenStrings::WrapAll() {
                 }
                 Temp.SetRowMarks(FirstNew, Marks);
             } else {
-                do Temp.SetRowAttribute(Temp.AddRow(Row), Attribute);
+                // The cut rows are slices of the line's bytes: of the row's own string when
+                // the line is one row, else of one copy of the joined line.
+                const TRowString Whole = Rows == 1 ? FList[R].FString : TRowString(Line);
+                do Temp.Push(TRowString(Whole, static_cast<size_t>(Row.data() - Line.data()), Row.size()), Attribute);
                 while (Cutter.NextRow(Row, Attribute));
                 // The k-th old row's marks go to the k-th new row, the surplus to the last one.
                 const int NewRows = Temp.GetCount() - FirstNew;
@@ -534,12 +598,18 @@ int TEditorScreenStrings::UpdateRowAttributes(int Index, bool Notify) {
     TFountain* Fountain = Owner ? Owner->ActiveFountain() : nullptr;
     std::unique_ptr<TFountainParser> Parser = Fountain ? Fountain->CreateParser() : nullptr;
 
-    // The start state: the nearest row before Index whose state was computed.
+    // The start state: the nearest row before Index whose state was computed. Without a
+    // parser a row's state is the first row's but for the attribute of the row before it, so
+    // the rows before Index are not walked (a jump to the end of a large text stays cheap);
+    // those rows stay not scanned until they are asked for.
     TRowAttributeData Data;
     int Start = 0;
-    int R = std::min(Index, ScanBound()) - 1;
+    int R = Parser ? std::min(Index, ScanBound()) - 1 : -1;
     while (R >= 0 && GetBracketIndex(R) == -2) --R;
-    if (R >= 0) {
+    if (!Parser) {
+        Start = Index;
+        if (Index > 0) Data.PrevRowAttribute = GetRowAttribute(Index - 1);
+    } else if (R >= 0) {
         GetRowAttributeData(R, Data);
         ScanRowState(Parser.get(), R, Data);
         Data.PrevRowAttribute = GetRowAttribute(R);

@@ -58,6 +58,13 @@ public:
     // Replaces Count rows at Index by the rows of List (text, both attribute words, data,
     // state string), moving marks. Nothing for a span outside the list.
     void PutRows(int Index, int Count, const TEditorStringList& List);
+    // Appends the lines of Bounds as rows sliced from Block (AddSlices); with word wrap on
+    // (and the owner not loading) each line is cut as WrapAll cuts it, its rows slices too.
+    // The rows come not scanned, so the colouring scan's bound stays known.
+    void AppendSlices(const TRowString& Block, const uint32_t* Bounds, int Count);
+    // The row list's SetTextStr (Clear, then the rows as slices of one copy of Value), the
+    // new rows not scanned.
+    void SetTextStr(const std::string& Value) override;
     // Deletes Count rows at Index (clipped to the list); the union of their marks.
     TRowMarks DeleteRows(int Index, int Count);
     // The text of Count rows from Index (Count -1: to the end of Index's line), with CR LF
@@ -138,6 +145,8 @@ private:
     // Sets the caret row and top row of every editor to at most LastCaretRow.
     void ClampEditors();
     void CancelSelections();
+    // Tells the editors that rows Index .. Index+Count-1 are about to be replaced.
+    void RowsReplacing(int Index, int Count);
     void EditorsChange(TObject* Sender);
     // Resets the rows from From on to the not-scanned state.
     void ResetScanFrom(int From);

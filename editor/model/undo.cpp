@@ -88,6 +88,7 @@ TEditorUndoObj::TCurrent TEditorUndoObj::Restore(const TUndoData& Step) {
         S.GetRowsText(Step.FirstRow, Step.NewCount, Cur.Last, Cur.Rows, Cur.Text);
         S.GetRowShapes(Step.FirstRow, Cur.Rows, Cur.Shapes);
     }
+    S.RowsReplacing(Step.FirstRow, Cur.Rows);
 
     if (Step.LastAttr == raInvalid) {
         // The change had only inserted: its rows go.

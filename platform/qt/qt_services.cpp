@@ -3,6 +3,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/graphics.h"
+#include "platform/qt/qt_accessible.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_font_engine.h"
 #include "platform/qt/qt_popup_menu.h"
@@ -19,6 +20,7 @@ void InstallQtServices() {
     SetClipboard(&Board);
     SetPopupMenuPresenter(&Presenter);
     SetFontEngine(&QtFontEngine());
+    InstallAccessibleFactory();
 }
 
 } // namespace qtbackend

@@ -18,6 +18,7 @@
 #include <map>
 
 #include "platform/qt/font_map.h"
+#include "platform/qt/qt_accessible.h"
 #include "platform/qt/qt_font_engine.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/qt_text.h"
@@ -112,6 +113,11 @@ TQtControlWidget::TQtControlWidget(TQtWindowHost& Host, QWidget* Parent) : QWidg
     setMouseTracking(true);
     // The control takes the focus itself when clicked (after its button-down handling).
     setFocusPolicy(Qt::TabFocus);
+}
+
+TAccessibleText* TQtControlWidget::AccessibleText() const {
+    if (FHost == nullptr) return nullptr;
+    return reinterpret_cast<TAccessibleText*>(FHost->SendMessage(WM_GETOBJECT, 0, OBJID_CLIENT));
 }
 
 QVariant TQtControlWidget::inputMethodQuery(Qt::InputMethodQuery Query) const {
@@ -998,5 +1004,11 @@ TQtWindowFactory::CreateWindowHost(TMessageReceiver& Receiver, const TCreatePara
     if (auto* Form = dynamic_cast<TQtForm*>(Parent)) P = Form->Window()->Client();
     return std::make_unique<TQtWindowHost>(Receiver, Params, P);
 }
+
+// --- Assistive technology --------------------------------------------------------------------------
+
+bool TQtWindowHost::AccessibilityActive() const { return AccessibleEventsWanted(); }
+
+void TQtWindowHost::NotifyAccessible(const TAccessibleEvent& Event) { SendAccessibleEvent(FWidget, Event); }
 
 } // namespace qtbackend

@@ -26,6 +26,9 @@ class TQtControlWidget : public QWidget {
 public:
     TQtControlWidget(TQtWindowHost& Host, QWidget* Parent);
     void Detach() { FHost = nullptr; }
+    TQtWindowHost* Host() const { return FHost; }
+    // The control's text for assistive technology (WM_GETOBJECT); null when it has none.
+    TAccessibleText* AccessibleText() const;
     QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
 
 protected:
@@ -105,6 +108,9 @@ public:
 
     std::string ImeCompositionString(uint32_t Kind) const override;
     void SetImeCompositionWindow(TPoint Pos, const TFont& Font) override;
+
+    bool AccessibilityActive() const override;
+    void NotifyAccessible(const TAccessibleEvent& Event) override;
 
     // --- For the backend and its tests ---------------------------------------------------
     // The widget (nullptr once Qt deleted it).

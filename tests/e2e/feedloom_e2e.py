@@ -6,7 +6,9 @@ through the save dialog, copies text out of and pastes text into the description
 through the X clipboard (xclip), closes the window the way the window manager closes it,
 starts the program again and checks that the item is still there, then adds a copy of it
 by reference and finds the duplicate link through the feed check. The feeds are checked
-with feedparser, rapper and xmllint.
+with feedparser, rapper and xmllint. A screen reader's view is read from the accessibility
+bus (AT-SPI over D-Bus): the item dialog's description while a Japanese one is typed, and the
+main window's description of the selected item.
 
 Then it installs the program with DESTDIR into the temporary folder and starts it by
 the Exec line of its desktop entry, with the XDG folders inside the temporary folder;
@@ -41,6 +43,87 @@ class Failure(Exception):
     pass
 
 
+# AT-SPI roles and states (the numbering of at-spi2-core's atspi-constants.h).
+ATSPI_ROLE_LIST = 31
+ATSPI_ROLE_TEXT = 61
+ATSPI_ROLE_LIST_BOX = 98
+ATSPI_STATE_EDITABLE = 7
+ATSPI_STATE_FOCUSED = 12
+ATSPI_STATE_READ_ONLY = 43
+
+
+class A11y:
+    """The accessibility bus as a screen reader reads it, through python3-dbus. Properties are
+    read one at a time: a Qt 6.4 program crashes when asked for all of an object's properties
+    in one GetAll call."""
+
+    def __init__(self, address):
+        import dbus
+        self.dbus = dbus
+        self.bus = dbus.bus.BusConnection(address)
+
+    def _obj(self, ref):
+        return self.bus.get_object(ref[0], ref[1], introspect=False)
+
+    def _call(self, ref, iface, method, *args):
+        return getattr(self._obj(ref), method)(*args, dbus_interface="org.a11y.atspi." + iface, timeout=20)
+
+    def prop(self, ref, iface, name):
+        return self._obj(ref).Get("org.a11y.atspi." + iface, name,
+                                  dbus_interface="org.freedesktop.DBus.Properties", timeout=20)
+
+    def children(self, ref):
+        return [(str(n), str(p)) for n, p in self._call(ref, "Accessible", "GetChildren")]
+
+    def name(self, ref):
+        return str(self.prop(ref, "Accessible", "Name"))
+
+    def role(self, ref):
+        return int(self._call(ref, "Accessible", "GetRole"))
+
+    def states(self, ref):
+        words = self._call(ref, "Accessible", "GetState")
+        return {32 * i + b for i, w in enumerate(words) for b in range(32) if int(w) >> b & 1}
+
+    def text(self, ref):
+        count = int(self.prop(ref, "Text", "CharacterCount"))
+        return str(self._call(ref, "Text", "GetText", 0, count))
+
+    def caret(self, ref):
+        return int(self.prop(ref, "Text", "CaretOffset"))
+
+    def extents(self, ref):
+        return [int(v) for v in self._call(ref, "Component", "GetExtents", self.dbus.UInt32(0))]
+
+    def app(self, name):
+        """The registered application of that name, or None (yet)."""
+        root = ("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root")
+        try:
+            return next((a for a in self.children(root) if self.name(a).lower() == name), None)
+        except self.dbus.DBusException:
+            return None
+
+    def find(self, ref, role, name, depth=8):
+        """The first object below ref with that role and name, breadth first."""
+        level = [ref]
+        for _ in range(depth):
+            below = []
+            for r in level:
+                for c in self.children(r):
+                    if self.role(c) == role and (name is None or self.name(c) == name):
+                        return c
+                    below.append(c)
+            level = below
+        return None
+
+    def window(self, app, caption):
+        """The top-level window of app with that caption, or None (yet)."""
+        try:
+            return next((w for w in self.children(app) if self.name(w) == caption), None)
+        except self.dbus.DBusException:
+            return None
+
+
 def poll(what, probe, timeout=WAIT, interval=0.05):
     """Calls probe until it returns a true value; fails after timeout seconds."""
     end = time.monotonic() + timeout
@@ -52,6 +135,15 @@ def poll(what, probe, timeout=WAIT, interval=0.05):
             raise Failure("timed out waiting for " + what)
         # Poll interval, not a wait for an outcome.
         time.sleep(interval)
+
+
+def poll_equal(what, read, want, timeout=20):
+    """Polls read() until it returns want; the failure shows what it returned last."""
+    last = []
+    try:
+        poll(what, lambda: last.append(read()) or last[-1] == want, timeout)
+    except Failure:
+        raise Failure("%s: read %r, expected %r" % (what, last[-1] if last else None, want))
 
 
 class Session:
@@ -79,6 +171,33 @@ class Session:
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(wm)
         poll("the window manager", lambda: self.run(["wmctrl", "-m"], check=False).returncode == 0)
+
+    def start_a11y(self):
+        """A private session bus and the accessibility bus that at-spi-bus-launcher starts on it;
+        the program exports its widgets there (Qt does so when asked to by the environment)."""
+        import dbus
+        read_fd, write_fd = os.pipe()
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=%d" % write_fd],
+                               pass_fds=[write_fd], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        self.procs.append(bus)
+        with os.fdopen(read_fd) as f:
+            address = f.readline().strip()
+        if not address:
+            raise Failure("the session bus did not start")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        self.procs.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                                           env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        session = dbus.bus.BusConnection(address)
+
+        def a11y_address():
+            try:
+                return str(session.get_object("org.a11y.Bus", "/org/a11y/bus", introspect=False)
+                           .GetAddress(dbus_interface="org.a11y.Bus", timeout=5))
+            except dbus.DBusException:
+                return None
+        self.a11y = A11y(poll("the accessibility bus", a11y_address))
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
 
     def run(self, args, check=True, input=None):
         r = subprocess.run(args, env=self.env, input=input, capture_output=True)
@@ -112,9 +231,9 @@ class Session:
         self.expect_active(wid)
         self.run(["xdotool", "key", "--delay", "30"] + list(keys))
 
-    def type(self, wid, text):
+    def type(self, wid, text, delay=20):
         self.expect_active(wid)
-        self.run(["xdotool", "type", "--delay", "20", text])
+        self.run(["xdotool", "type", "--delay", str(delay), text])
 
     def expect_active(self, wid):
         poll("focus on " + wid, lambda: self.out(["xdotool", "getactivewindow"]).strip() == wid)
@@ -406,6 +525,55 @@ def installed_run(s, exe):
         raise Failure("files beside the installed program: %r" % beside)
 
 
+def check_read_aloud(s, main, title, shown_description):
+    """What a screen reader reads of the two description editors through the accessibility bus:
+    the item dialog's while a two-line Japanese description is typed (the dialog is then
+    cancelled), and the main window's read-only one after an item is selected."""
+    a = s.a11y
+    app = poll("feedloom on the accessibility bus", lambda: s.a11y.app("feedloom"))
+
+    s.activate(main)
+    s.key(main, "alt+a")
+    item = s.wait_window(ITEM_CAPTION)
+    s.activate(item)
+    s.click(item, 80 + 100, 56 + 40)  # into the description, whichever control had the focus
+    rows = ["\u65e5\u672c\u8a9e\u306e\u8aac\u660e", "\u4e8c\u884c\u76ee \uff76\uff85"]
+    s.type(item, rows[0], delay=200)
+    s.key(item, "Return")
+    s.type(item, rows[1], delay=200)
+    dialog = poll("the item dialog on the bus", lambda: a.window(app, ITEM_CAPTION))
+    desc = poll("the dialog's description on the bus", lambda: a.find(dialog, ATSPI_ROLE_TEXT, "Description"))
+    typed = "\n".join(rows)
+    poll_equal("the typed description on the bus", lambda: a.text(desc), typed)
+    if a.caret(desc) != len(typed):
+        raise Failure("caret offset %d in %r" % (a.caret(desc), typed))
+    states = a.states(desc)
+    if not {ATSPI_STATE_EDITABLE, ATSPI_STATE_FOCUSED} <= states or ATSPI_STATE_READ_ONLY in states:
+        raise Failure("the dialog's description is not editable and focused: states %s" % sorted(states))
+    s.click(item, 432 + 37, 192 + 12)  # Cancel
+    s.wait_window_gone(ITEM_CAPTION)
+
+    # Select the item of that title with the mouse, where the bus says its row is.
+    window = poll("the main window on the bus", lambda: a.window(app, MAIN_CAPTION))
+    items = a.find(window, ATSPI_ROLE_LIST, None) or a.find(window, ATSPI_ROLE_LIST_BOX, None)
+    if items is None:
+        raise Failure("no item list on the bus")
+    row = next((r for r in a.children(items) if a.name(r) == title), None)
+    if row is None:
+        raise Failure("no row %r in the item list: %r" % (title, [a.name(r) for r in a.children(items)]))
+    x, y, w, h = a.extents(row)
+    s.activate(main)
+    s.run(["xdotool", "mousemove", str(x + min(w, 60) // 2), str(y + h // 2)])
+    s.run(["xdotool", "click", "1"])
+    des = a.find(window, ATSPI_ROLE_TEXT, "Description")
+    if des is None:
+        raise Failure("no description on the main window's bus tree")
+    poll_equal("the selected item's description on the bus", lambda: a.text(des), shown_description)
+    states = a.states(des)
+    if ATSPI_STATE_EDITABLE in states or ATSPI_STATE_READ_ONLY not in states:
+        raise Failure("the main window's description is not read-only: states %s" % sorted(states))
+
+
 def main():
     exe = sys.argv[1]
     folder = tempfile.mkdtemp(prefix="feedloom-e2e-")
@@ -413,6 +581,7 @@ def main():
     s = Session(folder)
     try:
         s.start_x()
+        s.start_a11y()
         main_wid = s.start_feedloom()
         # The site URL field has the focus and holds "http://".
         s.key(main_wid, "End")
@@ -482,6 +651,7 @@ def main():
         poll("the title of the item the check selected", lambda: s.clipboard_out() == "First item")
         s.click(item, 432 + 37, 192 + 12)  # Cancel
         s.wait_window_gone(ITEM_CAPTION)
+        check_read_aloud(s, main_wid, "First item", "line one\nline two\u65e5\u672c\u8a9e pasted\n")
         s.close_feedloom(main_wid)
 
         installed_run(s, exe)

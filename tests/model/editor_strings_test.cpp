@@ -355,8 +355,15 @@ TEST_F(EditorStringsFile, LoadsLinesAcrossBlocks) {
     }
 }
 
-// Random files with line breaks, NULs and Ctrl-Z crowded around the block borders.
+// Random files with line breaks, NULs and Ctrl-Z crowded around the block borders, read in
+// shared blocks of every size from larger than the file down to less than one file block
+// (lines, a CR and its LF, and a NUL's skipped bytes across the borders of the reads).
 TEST_F(EditorStringsFile, LoadAgreesWithThePlainReading) {
+    const int64_t Chunks[] = {TEditorStrings::LoadChunkBytes, TEditorStrings::BlockSize, 5001, 12289};
+    struct TRestore {
+        int64_t Saved = TEditorStrings::LoadChunkBytes;
+        ~TRestore() { TEditorStrings::LoadChunkBytes = Saved; }
+    } Restore;
     std::mt19937 Rand(7);
     const char Specials[] = {'\r', '\n', '\r', '\n', '\0', '\x1A', '\x82'};
     for (int Round = 0; Round < 150; ++Round) {
@@ -372,6 +379,7 @@ TEST_F(EditorStringsFile, LoadAgreesWithThePlainReading) {
             }
         Write(File);
         TLines T;
+        TEditorStrings::LoadChunkBytes = Chunks[Round % 4];
         T.Lines.LoadFromFile(FPath);
         bool EndsWithBreak;
         const std::vector<std::string> Expected = ReferenceLines(File, EndsWithBreak);

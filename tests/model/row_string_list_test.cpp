@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 #include "platform/cp932.h"
@@ -54,6 +55,28 @@ TEST(RowString, SharedCountedAndReleased) {
     }
     EXPECT_EQ(A.RefCount(), 1);
     EXPECT_TRUE(A == TRowString(std::string_view("abc\0d", 5))); // equal bytes, other block
+}
+
+TEST(RowString, SlicesShareTheirBlockUntilTheLastGoes) {
+    char* Bytes = nullptr;
+    TRowString Block = TRowString::NewBlock(11, Bytes);
+    std::memcpy(Bytes, "one\r\ntwo\r\n", 10);
+    Bytes[10] = 'x';
+    const uint32_t Bounds[] = {0, 3, 5, 3, 10, 0};
+    TRowStringList L;
+    L.AddSlices(Block, Bounds, 3);
+    EXPECT_EQ(Texts(L), (std::vector<std::string>{"one", "two", ""}));
+    EXPECT_EQ(Block.RefCount(), 4);
+    EXPECT_TRUE(L.RowString(2).Empty());
+    EXPECT_EQ(L.RowData(2), L.RowData(0) + 10); // its place in the block is kept
+    const TRowString Tail(L.RowString(1), 1, 2); // a slice of a slice
+    EXPECT_EQ(Tail.View(), "wo");
+    EXPECT_TRUE(Tail == TRowString(std::string_view("wo")));
+    EXPECT_FALSE(Tail == L.RowString(1));
+    Block = TRowString();
+    L.Clear();
+    EXPECT_EQ(Tail.RefCount(), 1);
+    EXPECT_EQ(Tail.View(), "wo"); // the block outlives the rows it was cut into (ASan checks)
 }
 
 TEST(RowStringList, RowsShareTheirStringsAcrossListsAndReleaseThem) {

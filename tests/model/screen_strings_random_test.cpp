@@ -31,3 +31,16 @@ TEST(ScreenStringsRandom, TextRowsMarksAndHistoryStayConsistent) {
     }
     EXPECT_GE(Steps, 7000);
 }
+
+// The same with every segment starting from the text reloaded as slices of up to three shared
+// blocks: sliced rows edited, undone and redone, wrapped as slices of slices, and edits that
+// reach across the border of two blocks.
+TEST(ScreenStringsRandom, RowsSlicedFromSharedBlocksBehaveAsOwnRows) {
+    TRandom Rand(20261208);
+    TExerciser X;
+    X.Slices = true;
+    for (int Segment = 0; Segment < 40; ++Segment) {
+        const std::string E = X.Segment(Rand, 120);
+        ASSERT_EQ(E, "") << "segment " << Segment;
+    }
+}

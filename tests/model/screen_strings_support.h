@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -239,6 +240,44 @@ inline void PlaceMark(TEditorScreenStrings& S, int Digit, int Row) {
     S.IncludeMarks(Bit);
 }
 
+// Replaces the rows by the lines of Text (CR LF line breaks) as a loaded text holds them:
+// slices of Blocks shared blocks, the lines of each block consecutive, the line breaks left
+// in the blocks between the slices. Wrapped and scanned as after a load.
+template <class R> void LoadAsSlices(TEditorScreenStrings& S, const std::string& Text, R& Rand, int Blocks) {
+    S.Clear();
+    std::vector<size_t> Starts; // line starts; a line ends 2 bytes before the next start
+    size_t At = 0;
+    while (At < Text.size()) {
+        Starts.push_back(At);
+        const size_t Break = Text.find("\r\n", At);
+        At = Break == std::string::npos ? Text.size() + 2 : Break + 2;
+    }
+    const size_t Lines = Starts.size();
+    Starts.push_back(At);
+    std::vector<size_t> Cuts{0};
+    for (int B = 1; B < Blocks; ++B) Cuts.push_back(Rand.Next(static_cast<unsigned>(Lines) + 1));
+    Cuts.push_back(Lines);
+    std::sort(Cuts.begin(), Cuts.end());
+    for (size_t B = 0; B + 1 < Cuts.size(); ++B) {
+        if (Cuts[B] == Cuts[B + 1]) continue;
+        const size_t From = Starts[Cuts[B]];
+        const size_t To = std::min(Starts[Cuts[B + 1]], Text.size());
+        char* Bytes = nullptr;
+        const TRowString Block = TRowString::NewBlock(To - From + 1, Bytes);
+        std::memcpy(Bytes, Text.data() + From, To - From);
+        std::vector<uint32_t> Bounds;
+        for (size_t L = Cuts[B]; L < Cuts[B + 1]; ++L) {
+            Bounds.push_back(static_cast<uint32_t>(Starts[L] - From));
+            Bounds.push_back(static_cast<uint32_t>(Starts[L + 1] - 2 - Starts[L]));
+        }
+        S.AddSlices(Block, Bounds.data(), static_cast<int>(Bounds.size() / 2));
+    }
+    const bool EndsWithBreak = Text.size() >= 2 && Text.compare(Text.size() - 2, 2, "\r\n") == 0;
+    if (Lines > 0 && !EndsWithBreak) S.SetRowAttribute(S.GetCount() - 1, raEof);
+    if (S.GetWordWrap()) S.WrapAll();
+    S.ScanAll();
+}
+
 // Random edits against a plain string reference: every step is checked, and at the end of
 // each segment every step is undone and redone, comparing text and rows with what was
 // recorded. Next(Bound) gives a number in [0, Bound); Exhausted() ends the run early.
@@ -278,6 +317,7 @@ public:
         W.SetWordBreak(Rand.Next(2) == 1);
         S.SetWordWrap(Rand.Next(3) != 0);
         A.Editor.TabSpaceCount = 4; // the rows are wrapped with the tab width they were made with
+        if (Slices) LoadAsSlices(S, Ref, Rand, 1 + static_cast<int>(Rand.Next(3)));
         S.GetUndoObj()->Clear();    // unchanged settings leave the lists of the last segment
         if (std::string E = Check("after the settings"); !E.empty()) return E;
 
@@ -353,6 +393,8 @@ public:
     TTestFountain Fountain;
     TAttached A;
     std::string Ref;
+    // Each segment starts from the text reloaded as slices of shared blocks (LoadAsSlices).
+    bool Slices = false;
 
 private:
     std::vector<std::string> FPieces;

@@ -119,7 +119,11 @@ TEST(Cp932, DecodesDamagedInput) {
         {Bytes({0x82, 0x82, 0xA0}), {0xFF42, 0xF8F0}}, // a lead-range byte serves as trail byte
         {Bytes({0x82, 0x00, 'q'}), {R, 0, u'q'}},
     };
-    for (const auto& C : Cases) EXPECT_EQ(cp932::ToUtf16(C.In), C.Out);
+    for (const auto& C : Cases) {
+        EXPECT_EQ(cp932::ToUtf16(C.In), C.Out);
+        // The length without converting counts the same characters.
+        EXPECT_EQ(cp932::Utf16Length(C.In), C.Out.size());
+    }
     // The replacement char itself is a CP932 character.
     EXPECT_EQ(cp932::FromUtf16(std::u16string(1, R)), Bytes({0x81, 0x45}));
 }

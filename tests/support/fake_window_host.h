@@ -40,6 +40,8 @@ public:
     TPoint Pointer;
     bool HasFocus = false;
     bool IsShowing = true;
+    bool AccessibilityListening = false; // what AccessibilityActive answers
+    std::vector<TAccessibleEvent> AccessibleEvents;
     int ScrollBarSize = 16;
     TCursor Cursor = crDefault;
     TCursor SystemCursor = crDefault;
@@ -199,6 +201,8 @@ public:
         if (CaretExists) ++CaretHide;
     }
 
+    bool AccessibilityActive() const override { return AccessibilityListening; }
+    void NotifyAccessible(const TAccessibleEvent& Event) override { AccessibleEvents.push_back(Event); }
     std::string ImeCompositionString(uint32_t Kind) const override {
         return Kind == GCS_RESULTSTR ? ImeResult : std::string();
     }
