@@ -374,15 +374,7 @@ __attribute__((target("avx2"))) int TSearchMatcher::ScanDownWide(const unsigned 
         }
         auto Mask = static_cast<uint32_t>(_mm256_movemask_epi8(M));
         if (To - X < 31) Mask &= (uint32_t{1} << (To - X + 1)) - 1;
-        while (Mask != 0) {
-            const int J = X + std::countr_zero(Mask);
-            const int End = Check(B, N, J, Context);
-            if (End >= 0) {
-                Len = End - J;
-                return J;
-            }
-            Mask &= Mask - 1;
-        }
+        if (const int Found = FirstInMask(B, N, X, Mask, Context, Len); Found >= 0) return Found;
     }
     return -1;
 }
@@ -399,6 +391,18 @@ int TSearchMatcher::ScanDownWide(const unsigned char*, int, int&, int, const TSe
 }
 #endif
 
+int TSearchMatcher::FirstInMask(const unsigned char* B, int N, int X, uint32_t Mask,
+                                const TSearchContext& Context, int& Len) const {
+    for (; Mask != 0; Mask &= Mask - 1) {
+        const int J = X + std::countr_zero(Mask);
+        if (const int End = Check(B, N, J, Context); End >= 0) {
+            Len = End - J;
+            return J;
+        }
+    }
+    return -1;
+}
+
 int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
                              int& Len) const {
     int X = From;
@@ -414,15 +418,7 @@ int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, co
         for (; X <= To && X + 16 < N; X += 16) {
             unsigned Mask = F.Mask(B + X);
             if (To - X < 15) Mask &= (1u << (To - X + 1)) - 1;
-            while (Mask != 0) {
-                const int J = X + std::countr_zero(Mask);
-                const int End = Check(B, N, J, Context);
-                if (End >= 0) {
-                    Len = End - J;
-                    return J;
-                }
-                Mask &= Mask - 1;
-            }
+            if (const int Found = FirstInMask(B, N, X, Mask, Context, Len); Found >= 0) return Found;
         }
     }
 #endif

@@ -71,6 +71,10 @@ private:
     // The text character at Y (Y < N) as it is compared: its code and byte length.
     uint16_t TextChar(const unsigned char* B, int N, int Y, int& Len) const;
     int Check(const unsigned char* B, int N, int X, const TSearchContext& Context) const;
+    // The first candidate of a prefilter's bit mask (bit K: position X + K) that Check
+    // accepts, with its length in Len; -1 when none does.
+    int FirstInMask(const unsigned char* B, int N, int X, uint32_t Mask, const TSearchContext& Context,
+                    int& Len) const;
     bool PairMayStart(unsigned char B0, unsigned char B1) const;
     void PrepareFilter();
     int ScanDown(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
