@@ -129,18 +129,15 @@ void TForm3::Button1Click() {
     // The path is kept as CP932 text in the settings file: a name it cannot hold is refused
     // now rather than stored changed.
     std::string Path;
-    if (!Cp932PathOf(OpenDialog1.FileName, Path)) {
-        FToolkit.ShowMessage(
-            cp932::Literal("ファイル名 \"") + DisplayPath(OpenDialog1.FileName) +
-            cp932::Literal("\" には保存できない文字が含まれています。別の名前を選んで下さい。"));
-        return;
-    }
-    Edit1->SetText(Path);
+    if (FForm1.StorablePath(OpenDialog1.FileName, Path)) Edit1->SetText(Path);
 }
 
 void TForm3::Button2Click() {
+    // A typed name CP932 cannot hold is refused, and the dialog stays open.
+    std::string Path;
+    if (!FForm1.StorablePath(Edit1->GetFileNameText(), Path)) return;
     FForm1.Data.Settings.F1Checked = true;
-    FForm1.Data.Settings.FSavePath = Edit1->GetText();
+    FForm1.Data.Settings.FSavePath = Path;
     FForm1.ShowCheckMarks();
     FWindow->EndModal(mrOk);
 }

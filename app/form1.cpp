@@ -391,6 +391,20 @@ void TForm1::F1Click() {
     FToolkit.ShowModal(FForm3->Window());
 }
 
+bool TForm1::StorablePath(const std::string& FileName, std::string& Cp932) {
+    if (Cp932PathOf(FileName, Cp932)) return true;
+    FToolkit.ShowMessage(Literal("ファイル名 \"") + DisplayPath(FileName) +
+                         Literal("\" には保存できない文字が含まれています。別の名前を選んで下さい。"));
+    return false;
+}
+
+bool TForm1::AskStyleSheetPath(const char* Caption, const std::string& Old, std::string& Path) {
+    const std::string Answer = FToolkit.InputBox(
+        Literal(Caption), Literal("スタイルシートのパスを指定して下さい。"), Old, TUiToolkit::ifFileName);
+    return StorablePath(Answer, Path);
+}
+
+// Switching a style sheet on asks for its path first: a refused path changes nothing.
 void TForm1::S2Click() {
     TSettings& S = Data.Settings;
     if (S2->GetChecked()) {
@@ -398,10 +412,11 @@ void TForm1::S2Click() {
         if (!WriteSettings()) return;
         FToolkit.ShowMessage(Literal("CSSの設定を外しました！"));
     } else {
+        std::string Path;
+        if (!AskStyleSheetPath("ＣＳＳの指定", S.FCssPath, Path)) return;
         S.FCssFlag = true;
         S.FXslFlag = false;
-        S.FCssPath = FToolkit.InputBox(Literal("ＣＳＳの指定"),
-                                       Literal("スタイルシートのパスを指定して下さい。"), S.FCssPath);
+        S.FCssPath = Path;
         if (!WriteSettings()) return;
     }
     X1->SetChecked(S.FXslFlag);
@@ -415,10 +430,11 @@ void TForm1::X1Click() {
         if (!WriteSettings()) return;
         FToolkit.ShowMessage(Literal("XSLの設定を外しました！"));
     } else {
+        std::string Path;
+        if (!AskStyleSheetPath("ＸＳＬの指定", S.FXslPath, Path)) return;
         S.FXslFlag = true;
         S.FCssFlag = false;
-        S.FXslPath = FToolkit.InputBox(Literal("ＸＳＬの指定"),
-                                       Literal("スタイルシートのパスを指定して下さい。"), S.FXslPath);
+        S.FXslPath = Path;
         if (!WriteSettings()) return;
     }
     X1->SetChecked(S.FXslFlag);

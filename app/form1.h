@@ -73,6 +73,8 @@ public:
     void D1Click();
     void F1Click();
     void S2Click();
+    // Asks for a style sheet path in the input box; false when the answer was refused.
+    bool AskStyleSheetPath(const char* Caption, const std::string& Old, std::string& Path);
     void X1Click();
     void C1Click();
     void V1Click();
@@ -88,6 +90,9 @@ public:
     void ShowCheckMarks();
     // Writes the settings file; an error is shown (false).
     bool WriteSettings();
+    // The CP932 text of a file name that the settings file is to keep; false, after a
+    // message naming it, when CP932 cannot hold the name.
+    bool StorablePath(const std::string& FileName, std::string& Cp932);
 
     TAppData Data;
     std::unique_ptr<TStringList> FOutput;

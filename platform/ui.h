@@ -52,7 +52,10 @@ public:
 class TUiEdit : public TUiControl {
 public:
     virtual void SetText(const std::string& Text) = 0;
+    // The text as CP932; a character that CP932 lacks comes back as '?'.
     virtual std::string GetText() const = 0;
+    // The text as a file name: the system's bytes, every character kept (see platform/files.h).
+    virtual std::string GetFileNameText() const = 0;
     virtual void SetReadOnly(bool ReadOnly) = 0;
     virtual bool GetReadOnly() const = 0;
     // The pointer's shape over the edit (crDefault: the edit's own).
@@ -265,9 +268,13 @@ public:
     // default unless YesDefault is false); true for Yes.
     virtual bool AskYesNo(const std::string& Text, bool YesDefault = true) = 0;
     // A modal box with a caption, a prompt and one edit holding Default; OK returns the
-    // edited text, Cancel returns Default unchanged.
+    // edited text, Cancel returns Default unchanged. As ifCp932 the text is CP932 (a
+    // character that CP932 lacks comes back as '?'); as ifFileName Default is CP932 text and
+    // the answer is the system's bytes of a file name, every character kept (Cancel gives
+    // SystemPathOf(Default)), for the caller to check with Cp932PathOf.
+    enum TInputForm : uint8_t { ifCp932, ifFileName };
     virtual std::string InputBox(const std::string& Caption, const std::string& Prompt,
-                                 const std::string& Default) = 0;
+                                 const std::string& Default, TInputForm Form) = 0;
     // Runs an open or save dialog; true and Dialog.FileName set when the user confirms.
     virtual bool Execute(TFileDialog& Dialog) = 0;
     virtual void Beep() = 0;

@@ -2,6 +2,7 @@
 #include "platform/qt/qt_controls.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -120,6 +121,9 @@ void TQtEdit::SetText(const std::string& Text) {
 std::string TQtEdit::GetText() const {
     return FromQString(Edit()->text());
 }
+std::string TQtEdit::GetFileNameText() const {
+    return QFile::encodeName(Edit()->text()).toStdString();
+}
 void TQtEdit::SetReadOnly(bool ReadOnly) {
     Edit()->setReadOnly(ReadOnly);
 }
@@ -146,6 +150,9 @@ void TQtLabeledEdit::SetText(const std::string& Text) {
 }
 std::string TQtLabeledEdit::GetText() const {
     return FromQString(Edit()->text());
+}
+std::string TQtLabeledEdit::GetFileNameText() const {
+    return QFile::encodeName(Edit()->text()).toStdString();
 }
 void TQtLabeledEdit::SetReadOnly(bool ReadOnly) {
     Edit()->setReadOnly(ReadOnly);

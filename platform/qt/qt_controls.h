@@ -110,6 +110,7 @@ public:
     explicit TQtEdit(TQtForm& Form);
     void SetText(const std::string& Text) override;
     std::string GetText() const override;
+    std::string GetFileNameText() const override;
     void SetReadOnly(bool ReadOnly) override;
     bool GetReadOnly() const override;
     void SetCursor(TCursor Cursor) override;
@@ -126,6 +127,7 @@ public:
     ~TQtLabeledEdit() override;
     void SetText(const std::string& Text) override;
     std::string GetText() const override;
+    std::string GetFileNameText() const override;
     void SetReadOnly(bool ReadOnly) override;
     bool GetReadOnly() const override;
     void SetCursor(TCursor Cursor) override;

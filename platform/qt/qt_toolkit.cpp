@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "platform/qt/font_map.h"
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_text.h"
@@ -249,7 +250,7 @@ bool TQtToolkit::AskYesNo(const std::string& Text, bool YesDefault) {
 }
 
 std::string TQtToolkit::InputBox(const std::string& Caption, const std::string& Prompt,
-                                 const std::string& Default) {
+                                 const std::string& Default, TInputForm Form) {
     QDialog Box(QApplication::activeWindow());
     Box.setWindowTitle(ToQString(Caption));
     auto* Layout = new QVBoxLayout(&Box);
@@ -264,8 +265,10 @@ std::string TQtToolkit::InputBox(const std::string& Caption, const std::string& 
     QObject::connect(Buttons, &QDialogButtonBox::rejected, &Box, &QDialog::reject);
     Layout->addWidget(Buttons);
     Edit->selectAll();
-    if (Box.exec() != QDialog::Accepted) return Default;
-    return FromQString(Edit->text());
+    if (Box.exec() != QDialog::Accepted)
+        return Form == ifFileName ? SystemPathOf(Default) : Default;
+    return Form == ifFileName ? QFile::encodeName(Edit->text()).toStdString()
+                              : FromQString(Edit->text());
 }
 
 // "RDFファイル(*.rdf)|*.rdf|..." as Qt's name filters "RDFファイル(*.rdf)", ...: a description

@@ -97,7 +97,7 @@ public:
     void ShowMessage(const std::string& Text) override;
     bool AskYesNo(const std::string& Text, bool YesDefault = true) override;
     std::string InputBox(const std::string& Caption, const std::string& Prompt,
-                         const std::string& Default) override;
+                         const std::string& Default, TInputForm Form) override;
     bool Execute(TFileDialog& Dialog) override;
     void Beep() override;
 

@@ -9,6 +9,7 @@
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/qt/qt_controls.h"
 
 using apptest::Rows;
 using cp932::Literal;
@@ -220,6 +221,11 @@ TEST_F(FilesAndTools, OutputFileDialogOkCancelAndFrame) {
         EXPECT_NE(T.Messages.at(0).find(Literal("保存できない文字")), std::string::npos);
         F3->Button1->Click();
         EXPECT_EQ(F3->Edit1->GetText(), Literal(Dir.File("フィード.rdf")));
+        // A typed name that CP932 cannot hold: OK refuses it and the dialog stays open.
+        static_cast<qtbackend::TQtEdit*>(F3->Edit1)->Edit()->setText(QString::fromUtf8("caf\xC3\xA9.rdf"));
+        F3->Button2->Click();
+        EXPECT_EQ(T.Messages.size(), 3u);
+        EXPECT_FALSE(F1->Data.Settings.F1Checked);
         F3->Button1->Click();
         EXPECT_EQ(F3->Edit1->GetText(), Dir.File("feed.rdf"));
         F3->Button2->Click();
@@ -299,6 +305,18 @@ TEST_F(FilesAndTools, StyleSheetSwitchesWriteTheSettingsAtOnce) {
     EXPECT_EQ(T.Messages.back(), Literal("XSLの設定を外しました！"));
     EXPECT_FALSE(F1->X1->GetChecked());
     EXPECT_FALSE(F1->S2->GetChecked());
+
+    // The answer is a file name: one that CP932 cannot hold is refused with a message and
+    // nothing switches; one it can hold is kept as CP932 text.
+    T.Inputs = {std::string("caf\xC3\xA9.css"), std::string("スタイル.css")};
+    F1->S2->Click();
+    EXPECT_NE(T.Messages.back().find(Literal("保存できない文字")), std::string::npos);
+    EXPECT_FALSE(F1->S2->GetChecked());
+    EXPECT_EQ(Ini("cssflg"), "0");
+    EXPECT_EQ(Ini("csspath"), "style.css");
+    F1->S2->Click();
+    EXPECT_TRUE(F1->S2->GetChecked());
+    EXPECT_EQ(Ini("csspath"), Literal("スタイル.css"));
 }
 
 TEST_F(FilesAndTools, StyleSheetSwitchThatCannotWriteKeepsTheCheckMarks) {

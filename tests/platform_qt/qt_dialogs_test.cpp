@@ -54,17 +54,31 @@ TEST(QtDialogs, QuestionHasJapaneseButtonsWithYesTheDefault) {
 
 TEST(QtDialogs, InputBoxOkReturnsTheTextCancelTheInitialText) {
     const std::string Caption = cp932::Literal("ＣＳＳの指定");
-    for (const bool Ok : {true, false}) {
-        WhenShown<QDialog>([Ok](QDialog* D) {
+    // As CP932 text a character CP932 lacks becomes '?'; as a file name every character stays.
+    struct TCase {
+        bool Ok;
+        TUiToolkit::TInputForm Form;
+        const char* Typed;
+        std::string Expected;
+    };
+    const TCase Cases[] = {
+        {true, TUiToolkit::ifCp932, "新.css", cp932::Literal("新.css")},
+        {false, TUiToolkit::ifCp932, "新.css", cp932::Literal("旧.css")},
+        {true, TUiToolkit::ifCp932, "café.css", "caf?.css"},
+        {true, TUiToolkit::ifFileName, "café 〜.css", "café 〜.css"},
+        {false, TUiToolkit::ifFileName, "café.css", "旧.css"},
+    };
+    for (const TCase& C : Cases) {
+        WhenShown<QDialog>([&C](QDialog* D) {
             EXPECT_EQ(D->windowTitle(), QString::fromUtf8("ＣＳＳの指定"));
             auto* Edit = D->findChild<QLineEdit*>();
             ASSERT_NE(Edit, nullptr);
-            EXPECT_EQ(Edit->text(), QStringLiteral("old.css"));
-            Edit->setText(QString::fromUtf8("新.css"));
-            Ok ? D->accept() : D->reject();
+            EXPECT_EQ(Edit->text(), QString::fromUtf8("旧.css"));
+            Edit->setText(QString::fromUtf8(C.Typed));
+            C.Ok ? D->accept() : D->reject();
         });
-        const std::string Result = TestToolkit().InputBox(Caption, "prompt", "old.css");
-        EXPECT_EQ(Result, Ok ? cp932::Literal("新.css") : std::string("old.css"));
+        EXPECT_EQ(TestToolkit().InputBox(Caption, "prompt", cp932::Literal("旧.css"), C.Form), C.Expected)
+            << C.Typed << (C.Ok ? " OK" : " Cancel");
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/qt/qt_services.h"
 #include "platform/ui.h"
 #include "support/qt_app.h"
@@ -33,7 +34,8 @@ public:
 
     // --- The script ---------------------------------------------------------------------------
     std::deque<bool> Answers;                      // questions: true for Yes
-    std::deque<std::optional<std::string>> Inputs; // input boxes: nullopt for Cancel
+    std::deque<std::optional<std::string>> Inputs; // input boxes: nullopt for Cancel; a file
+                                                   // name's answer is the system's bytes
     std::deque<std::optional<std::string>> Files;  // file dialogs: nullopt for Cancel
     std::deque<TModalAction> Modals;               // modal forms, in the order shown
 
@@ -78,15 +80,16 @@ public:
         return A;
     }
     std::string InputBox(const std::string& Caption, const std::string& Prompt,
-                         const std::string& Default) override {
+                         const std::string& Default, TInputForm Form) override {
         InputBoxes.push_back({Caption, Prompt, Default});
+        std::optional<std::string> A;
         if (Inputs.empty()) {
             ADD_FAILURE() << "unscripted input box";
-            return Default;
+        } else {
+            A = std::move(Inputs.front());
+            Inputs.pop_front();
         }
-        std::optional<std::string> A = std::move(Inputs.front());
-        Inputs.pop_front();
-        return A ? *A : Default;
+        return A ? *A : Form == ifFileName ? SystemPathOf(Default) : Default;
     }
     bool Execute(TFileDialog& Dialog) override {
         FileDialogs.push_back(Dialog);
