@@ -29,8 +29,12 @@ struct TRun {
     std::string Out, Err;
 };
 
-TRun RunTool(const std::string& Program, const std::vector<std::string>& Args, const TTempDir& Dir) {
-    std::vector<char*> Argv{const_cast<char*>(Program.c_str())};
+// Runs Program with Args, through Prefix when one is given (setpriv, to drop root).
+TRun RunTool(const std::string& Program, const std::vector<std::string>& Args, const TTempDir& Dir,
+             const std::vector<std::string>& Prefix = {}) {
+    std::vector<char*> Argv;
+    for (const std::string& P : Prefix) Argv.push_back(const_cast<char*>(P.c_str()));
+    Argv.push_back(const_cast<char*>(Program.c_str()));
     for (const std::string& A : Args) Argv.push_back(const_cast<char*>(A.c_str()));
     Argv.push_back(nullptr);
     const std::string OutFile = Dir.File("stdout.txt"), ErrFile = Dir.File("stderr.txt");
@@ -40,7 +44,7 @@ TRun RunTool(const std::string& Program, const std::vector<std::string>& Args, c
     posix_spawn_file_actions_addopen(&Actions, 2, ErrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     TRun R;
     pid_t Pid = -1;
-    if (posix_spawn(&Pid, Program.c_str(), &Actions, nullptr, Argv.data(), environ) == 0) {
+    if (posix_spawnp(&Pid, Argv[0], &Actions, nullptr, Argv.data(), environ) == 0) {
         int Status = 0;
         waitpid(Pid, &Status, 0);
         R.Status = WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
@@ -239,15 +243,24 @@ TEST(FeedTool, OneLineErrorsAndExitStatusOne) {
     ASSERT_EQ(mkfifo(Fifo.c_str(), 0644), 0);
     std::filesystem::create_directory(Folder);
     std::filesystem::create_symlink(State, Link);
-    const std::string Locked = Dir.File("locked.ini");
+    // Files without read permission: root reads them anyway, so as root those rows run as
+    // nobody (setpriv), who may pass through the folder and read the rest.
+    const std::string Locked = Dir.File("locked.ini"), LockedState = Dir.File("locked.dat");
     WriteFileBytes(Locked, "[Time]\narea=+01:00\n");
+    WriteFileBytes(LockedState, Good);
     chmod(Locked.c_str(), 0);
-    const bool Root = geteuid() == 0; // root reads a file without permission
+    chmod(LockedState.c_str(), 0);
+    std::vector<std::string> Unprivileged;
+    if (geteuid() == 0) {
+        Unprivileged = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+        chmod(Dir.File("").c_str(), 0711);
+    }
     const std::string Same = "feedloom-feed: not writing ";
 
     const struct {
         std::vector<std::string> Args;
         std::string ErrStart;
+        bool WithoutPrivileges = false;
     } Cases[] = {
         {{"--bogus"}, "feedloom-feed: unknown option: --bogus (usage: feedloom-feed "},
         {{"--state"}, "feedloom-feed: --state needs a file name (usage: "},
@@ -265,8 +278,10 @@ TEST(FeedTool, OneLineErrorsAndExitStatusOne) {
              "\" を開けません。"},
         {{"--state", State, "--settings", Folder, Out},
          "feedloom-feed: settings file is a folder: " + Folder},
-        {{"--state", State, "--settings", Root ? Fifo : Locked, Out},
-         "feedloom-feed: cannot read the settings file " + (Root ? Fifo : Locked)},
+        {{"--state", State, "--settings", Locked, Out}, "feedloom-feed: cannot read the settings file " + Locked,
+         true},
+        {{"--state", LockedState, "--settings", Settings, Out},
+         "feedloom-feed: cannot read the state file " + LockedState, true},
         {{"--state", State, "--settings", Settings, Dir.File("no-folder/out.rdf")},
          "feedloom-feed: ファイル \"" + Dir.File("no-folder/out.rdf") + "\" を作成できません。"},
         {{"--state", State, "--settings", Settings, Folder},
@@ -280,7 +295,7 @@ TEST(FeedTool, OneLineErrorsAndExitStatusOne) {
     };
     const std::string SettingsBefore = ReadFileBytes(Settings);
     for (const auto& C : Cases) {
-        const TRun R = RunTool(kTool, C.Args, Dir);
+        const TRun R = RunTool(kTool, C.Args, Dir, C.WithoutPrivileges ? Unprivileged : std::vector<std::string>{});
         EXPECT_EQ(R.Status, 1) << C.ErrStart;
         EXPECT_TRUE(IsOneLine(R.Err)) << R.Err;
         EXPECT_EQ(R.Err.rfind(C.ErrStart, 0), 0u) << R.Err;

@@ -21,6 +21,7 @@ Exit status: 0 all passed; 1 a case failed; 77 the namespace cases could not run
 """
 
 import os
+import pwd
 import random
 import resource
 import shutil
@@ -82,9 +83,9 @@ def parse(stdout, everything=False):
     return [t for k, t in lines if k == "message"], [t for k, t in lines if k == "item"]
 
 
-def run_all(folder, *args, timeout=TIMEOUT):
+def run_all(folder, *args, timeout=TIMEOUT, prefix=()):
     """Runs the driver in folder; every printed (kind, text)."""
-    p = subprocess.run([os.path.join(folder, "feedloom")] + list(args), cwd=folder, env=driver_env(),
+    p = subprocess.run(list(prefix) + [os.path.join(folder, "feedloom")] + list(args), cwd=folder, env=driver_env(),
                        capture_output=True, text=True, encoding="utf-8", timeout=timeout)
     check(p.returncode == 0, f"{' '.join(args)} ended with {p.returncode}: {p.stderr[-2000:]}")
     return parse(p.stdout, everything=True)
@@ -276,21 +277,53 @@ def of(lines, kind):
     return [t for k, t in lines if k == kind]
 
 
-def state_not_regular(folder, make):
+def state_not_regular(folder, make, prefix=()):
     """A state file that cannot be read (make turns feedloom.dat into it): shown at start,
     and the close still works, the old one kept aside as feedloom.dat.bad."""
     path = os.path.join(folder, STATE)
     os.remove(path)
     make(path)
-    lines = run_all(folder, "close", timeout=20)  # a wait on a FIFO would end in the timeout
+    lines = run_all(folder, "close", timeout=20, prefix=prefix)  # a wait on a FIFO would end in the timeout
     messages = of(lines, "message")
     check(len(messages) == 1 and CANNOT_OPEN in messages[0] and STATE in messages[0],
           f"start-up showed {messages}")
     check(of(lines, "closed") == ["1"], f"the close was refused: {lines}")
     check(os.path.lexists(path + ".bad"), "the unreadable file was not kept aside")
-    _, items = run(folder, "load")
+    _, items = run(folder, "load", prefix=prefix)
     check(items == ["new item"], f"the next start shows {items}")
     return messages[0]
+
+
+def unprivileged(folder):
+    """The prefix that runs the driver as a user without privileges, for whom a file mode of
+    0 means unreadable: nothing for a user who is one already; as root the case folder is
+    handed to nobody through setpriv, or None when setpriv is missing."""
+    if os.geteuid() != 0:
+        return ()
+    if shutil.which("setpriv") is None:
+        return None
+    nobody = pwd.getpwnam("nobody")
+    root = os.path.dirname(folder)
+    os.chmod(root, os.stat(root).st_mode | 0o011)  # the way in, not a listing
+    driver = os.path.join(folder, "feedloom")
+    os.remove(driver)  # a copy of its own, not the build's file under a new owner
+    shutil.copy2(DRIVER, driver)
+    for path in [folder] + [os.path.join(folder, n) for n in os.listdir(folder)]:
+        os.lchown(path, nobody.pw_uid, nobody.pw_gid)
+    return ("setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}", "--clear-groups", "--")
+
+
+def unreadable_state(folder):
+    prefix = unprivileged(folder)
+    check(prefix is not None, "setpriv is missing")
+
+    def unreadable(path):
+        with open(path, "wb") as f:
+            f.write(b"TPF0")
+        os.chmod(path, 0)
+        if prefix:
+            os.lchown(path, pwd.getpwnam("nobody").pw_uid, -1)
+    return state_not_regular(folder, unreadable, prefix)
 
 
 def feed_over_input(folder, op, name):
@@ -342,12 +375,8 @@ def path_cases(root, base, namespaces):
         ("saved as feedloom.rdf", lambda f: feed_over_input(f, "save-as", ARCHIVE)),
         ("program folder fl〜x", None),
     ]
-    if os.geteuid() != 0:
-        def unreadable(path):
-            with open(path, "wb") as f:
-                f.write(b"TPF0")
-            os.chmod(path, 0)
-        cases.insert(2, ("state file unreadable", lambda f: state_not_regular(f, unreadable)))
+    if os.geteuid() != 0 or shutil.which("setpriv"):
+        cases.insert(2, ("state file unreadable", unreadable_state))
     if namespaces:
         cases += [("close, cannot save, No", lambda f: read_only_close(f, False)),
                   ("close, cannot save, Yes", lambda f: read_only_close(f, True))]
