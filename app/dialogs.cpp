@@ -64,11 +64,11 @@ void TForm2::FormShow() {
     }
     const int I = FForm1.SelectedIndex();
     const TItemStore& Items = FForm1.Data.Items;
-    ItemED->SetText(Items.Title(I));
-    LinkED->SetText(Items.Link(I));
+    ItemED->SetText(std::string(Items.Title(I)));
+    LinkED->SetText(std::string(Items.Link(I)));
     ShowDescription(*DesED, Items.Description(I));
     if (Mode == 1) {
-        TimeED->SetText(Items.Time(I));
+        TimeED->SetText(std::string(Items.Time(I)));
         TimeED->SetEnabled(true);
     } else {
         TimeED->SetText("");

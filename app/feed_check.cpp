@@ -302,7 +302,7 @@ public:
                     Literal("リンク") + Quoted(D.Items.Link(I)) + Literal("がアイテム ") + std::to_string(At->second + 1) +
                         Literal(" と同じです。フィードリーダーはどちらか一方しか残しません。"));
         }
-        const int LeftOut = D.Items.Count() - Written;
+        const int64_t LeftOut = D.Items.Count() - Written + D.Items.NotKept();
         if (LeftOut > 0)
             Add(fkItemsLeftOut, fsNote, -1,
                 std::to_string(LeftOut) + Literal(" 件のアイテムは Max RSS Item（") + std::to_string(D.SpinEdit1) +
@@ -312,7 +312,7 @@ public:
 
 private:
     void Add(TFindingKind Kind, TFindingSeverity Severity, int Item, std::string Message) {
-        Found.push_back({Kind, Severity, Item, Item >= 0 ? D.Items.Title(Item) : std::string(), std::move(Message)});
+        Found.push_back({Kind, Severity, Item, Item >= 0 ? std::string(D.Items.Title(Item)) : std::string(), std::move(Message)});
     }
 
     void Link(std::string_view Url, int Item, const char* WhatUtf8) {

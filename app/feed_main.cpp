@@ -140,10 +140,11 @@ int Run(const TOptions& O, const TFileLocations& Where) {
     if (std::string P = InputProblem("state file", O.StatePath, false); !P.empty()) return Fail(P);
     TStateFile State(O.StatePath);
     try {
-        // The feed holds at most SpinEdit1MaxValue items: the rest of each list is read
-        // through but not kept, so memory stays bounded by the file's size. The check
-        // looks at every item.
-        State.LoadState(Data, O.Check ? SIZE_MAX : static_cast<size_t>(SpinEdit1MaxValue));
+        // The feed holds at most SpinEdit1MaxValue items (or the stored value, see
+        // ReadStateImages): the rest of each list is read through but not kept, so memory
+        // stays bounded by the file's size. The check looks at the items the feed writes
+        // and counts the rest (TItemStore::NotKept).
+        State.LoadState(Data, static_cast<size_t>(SpinEdit1MaxValue));
     } catch (const Exception& E) {
         return Fail("cannot read the state file " + O.StatePath + ": " + MessageOf(E));
     } catch (const std::bad_alloc&) {

@@ -129,6 +129,20 @@ void TForm1::CreateControls() {
         (*H.List)->SetItemHeight(12);
         (*H.List)->SetVisible(false);
     }
+    // The four lists show the item store's entries without a copy: the list boxes hold no
+    // rows, and the visible one converts only the titles it paints.
+    const struct {
+        TUiListBox* List;
+        TItemListKind Kind;
+    } Sources[] = {{ItemList, ilItem}, {linkList, ilLink}, {TimeList, ilTime}, {DesList, ilDes}};
+    for (const auto& S : Sources)
+        S.List->SetSource(
+            [this, Kind = S.Kind](int Row) {
+                // A row the list still counts after a change of the store, before ShowItems.
+                const TPackedStrings& L = Data.Items.List(Kind);
+                return Row < L.Count() ? std::string(L[Row]) : std::string();
+            },
+            0);
     FEditor1.reset(TEditor::Create<TEditor>(nullptr));
     Editor1 = FEditor1.get();
     Editor1->SetBounds(16, 296, 17, 25);
@@ -245,10 +259,7 @@ void TForm1::ShowData() {
 
 void TForm1::ShowItems() {
     const int Index = ItemList->GetItemIndex();
-    linkList->Assign(Data.Items.List(ilLink));
-    TimeList->Assign(Data.Items.List(ilTime));
-    DesList->Assign(Data.Items.List(ilDes));
-    ItemList->Assign(Data.Items.List(ilItem));
+    for (TUiListBox* L : {linkList, TimeList, DesList, ItemList}) L->SourceChanged(Data.Items.Count());
     if (Index < ItemList->Count()) ItemList->SetItemIndex(Index);
 }
 
@@ -284,8 +295,8 @@ void TForm1::ResetSelection() {
 void TForm1::ItemListClick() {
     const int I = SelectedIndex();
     if (I < 0 || I >= Data.Items.Count()) return;
-    LinkE->SetText(Data.Items.Link(I));
-    TimeE->SetText(Data.Items.Time(I));
+    LinkE->SetText(std::string(Data.Items.Link(I)));
+    TimeE->SetText(std::string(Data.Items.Time(I)));
     ShowDescription(*DesE, Data.Items.Description(I));
 }
 

@@ -84,7 +84,8 @@ public:
     void StoreControls();
     // Data's site fields, value and lists go into the controls.
     void ShowData();
-    // The four list boxes after a change of the item store.
+    // The four list boxes after a change of the item store (they show its entries through
+    // TUiListBox::SetSource and hold none themselves).
     void ShowItems();
     // The check marks of S2, X1 and F1 from the settings.
     void ShowCheckMarks();

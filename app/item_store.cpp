@@ -2,7 +2,9 @@
 #include "app/item_store.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <new>
 
 #include "editor/control/editor.h"
 #include "platform/classes.h"
@@ -17,70 +19,186 @@ namespace {
 
 } // namespace
 
-const std::string& TItemStore::Entry(TItemListKind Kind, int Index) const {
-    const auto& L = FLists[Kind];
-    if (Index < 0 || Index >= static_cast<int>(L.size())) IndexError();
-    return L[static_cast<size_t>(Index)];
+// --- TPackedStrings ------------------------------------------------------------------------
+
+namespace {
+
+// Capacity for at least Needed elements, growing by half again so that appending one
+// entry at a time stays amortised constant.
+template <class TContainer> void Grow(TContainer& C, size_t Needed) {
+    if (C.capacity() < Needed) C.reserve(std::max(Needed, C.capacity() + C.capacity() / 2));
+}
+
+} // namespace
+
+void TPackedStrings::Reserve(int Index, size_t Bytes) {
+    if (Bytes > UINT32_MAX - FBytes.size()) throw std::bad_alloc(); // offsets are 32-bit
+    Grow(FEnds, std::max(FEnds.size(), static_cast<size_t>(Index) + 1) + 1);
+    Grow(FBytes, FBytes.size() + Bytes);
+}
+
+void TPackedStrings::Store(size_t Index) {
+    // Every stored entry ends at or before FBytes.size(); the counted empty ones end there.
+    if (FEnds.size() < Index) FEnds.resize(Index, static_cast<uint32_t>(FBytes.size()));
+}
+
+void TPackedStrings::Append(std::string_view S) {
+    Insert(Count(), S);
+}
+
+void TPackedStrings::Insert(int Index, std::string_view S) {
+    if (FCount >= static_cast<size_t>(INT_MAX)) throw std::bad_alloc();
+    const auto I = static_cast<size_t>(Index);
+    if (S.empty() && I >= FEnds.size()) {
+        ++FCount; // one more of the counted empty entries
+        return;
+    }
+    Reserve(Index, S.size());
+    // Nothing below allocates.
+    Store(I);
+    const uint32_t At = Start(I);
+    const auto Length = static_cast<uint32_t>(S.size());
+    FBytes.insert(At, S);
+    FEnds.insert(FEnds.begin() + static_cast<ptrdiff_t>(I), At + Length);
+    for (size_t J = I + 1; J < FEnds.size(); ++J) FEnds[J] += Length;
+    ++FCount;
+}
+
+void TPackedStrings::Set(int Index, std::string_view S) {
+    const auto I = static_cast<size_t>(Index);
+    if (S.empty() && I >= FEnds.size()) return; // already empty
+    Reserve(Index, S.size());
+    Store(I + 1);
+    const uint32_t At = Start(I);
+    const uint32_t Old = FEnds[I] - At;
+    FBytes.replace(At, Old, S);
+    // Unsigned arithmetic wraps, so a shorter entry moves the ends back.
+    const uint32_t Delta = static_cast<uint32_t>(S.size()) - Old;
+    for (size_t J = I; J < FEnds.size(); ++J) FEnds[J] += Delta;
+}
+
+void TPackedStrings::Delete(int Index) {
+    const auto I = static_cast<size_t>(Index);
+    if (I < FEnds.size()) {
+        const uint32_t At = Start(I);
+        const uint32_t Length = FEnds[I] - At;
+        FBytes.erase(At, Length);
+        FEnds.erase(FEnds.begin() + static_cast<ptrdiff_t>(I));
+        for (size_t J = I; J < FEnds.size(); ++J) FEnds[J] -= Length;
+    }
+    --FCount;
+}
+
+void TPackedStrings::Move(int From, int To) {
+    const auto F = static_cast<size_t>(From), T = static_cast<size_t>(To);
+    // Entries past the stored ones are all empty: moving one among them changes nothing.
+    if (F == T || std::min(F, T) >= FEnds.size()) return;
+    Reserve(std::max(From, To), 0);
+    Store(std::max(F, T) + 1);
+    const uint32_t Length = FEnds[F] - Start(F);
+    auto* Bytes = FBytes.data();
+    if (F < T) {
+        // Entries F+1..T go up one place; entry F ends where entry T ended.
+        std::rotate(Bytes + Start(F), Bytes + FEnds[F], Bytes + FEnds[T]);
+        for (size_t J = F; J < T; ++J) FEnds[J] = FEnds[J + 1] - Length;
+    } else {
+        // Entries T..F-1 go down one place; entry F starts where entry T started.
+        std::rotate(Bytes + Start(T), Bytes + Start(F), Bytes + FEnds[F]);
+        for (size_t J = F; J > T; --J) FEnds[J] = FEnds[J - 1] + Length;
+        FEnds[T] = Start(T) + Length;
+    }
+}
+
+void TPackedStrings::Resize(int NewCount) noexcept {
+    const size_t N = static_cast<size_t>(std::max(NewCount, 0));
+    if (N < FEnds.size()) {
+        FBytes.resize(Start(N)); // shrinking: no allocation
+        FEnds.resize(N);
+    }
+    FCount = N;
+}
+
+void TPackedStrings::Clear() noexcept {
+    std::string().swap(FBytes);
+    std::vector<uint32_t>().swap(FEnds);
+    FCount = 0;
+}
+
+// --- TItemStore ---------------------------------------------------------------------------
+
+namespace {
+
+// The four fields of an item in the lists' order.
+std::array<std::string_view, ItemListCount> Fields(const TFeedItem& Item) {
+    std::array<std::string_view, ItemListCount> F;
+    F[ilLink] = Item.Link;
+    F[ilTime] = Item.Time;
+    F[ilDes] = Item.Description;
+    F[ilItem] = Item.Title;
+    return F;
+}
+
+} // namespace
+
+std::string_view TItemStore::Entry(TItemListKind Kind, int Index) const {
+    if (Index < 0 || Index >= FLists[Kind].Count()) IndexError();
+    return FLists[Kind][Index];
 }
 
 TFeedItem TItemStore::Item(int Index) const {
-    return {Link(Index), Time(Index), Description(Index), Title(Index)};
+    return {std::string(Link(Index)), std::string(Time(Index)), std::string(Description(Index)),
+            std::string(Title(Index))};
 }
 
 void TItemStore::InsertItem(const TFeedItem& Item) {
-    // Reserve first, so that the four inserts below cannot fail half-way.
-    for (auto& L : FLists) L.reserve(L.size() + 1);
-    FLists[ilLink].insert(FLists[ilLink].begin(), Item.Link);
-    FLists[ilTime].insert(FLists[ilTime].begin(), Item.Time);
-    FLists[ilDes].insert(FLists[ilDes].begin(), Item.Description);
-    FLists[ilItem].insert(FLists[ilItem].begin(), Item.Title);
+    if (Count() >= INT_MAX) throw std::bad_alloc();
+    const auto F = Fields(Item);
+    // Room first, so that the four inserts below cannot fail half-way.
+    for (int K = 0; K < ItemListCount; ++K) FLists[K].Reserve(0, F[K].size());
+    for (int K = 0; K < ItemListCount; ++K) FLists[K].Insert(0, F[K]);
 }
 
 void TItemStore::PutItem(int Index, const TFeedItem& Item) {
     if (Index < 0 || Index >= Count()) IndexError();
-    const auto I = static_cast<size_t>(Index);
-    FLists[ilLink][I] = Item.Link;
-    FLists[ilTime][I] = Item.Time;
-    FLists[ilDes][I] = Item.Description;
-    FLists[ilItem][I] = Item.Title;
+    const auto F = Fields(Item);
+    for (int K = 0; K < ItemListCount; ++K) FLists[K].Reserve(Index, F[K].size());
+    for (int K = 0; K < ItemListCount; ++K) FLists[K].Set(Index, F[K]);
 }
 
 void TItemStore::DeleteItem(int Index) {
     if (Index < 0 || Index >= Count()) IndexError();
-    for (auto& L : FLists) L.erase(L.begin() + Index);
+    for (auto& L : FLists) L.Delete(Index);
 }
 
 int TItemStore::MoveItem(int Index, int Delta) {
     const int64_t Target = int64_t{Index} + Delta;
     if (Index < 0 || Index >= Count() || Target < 0 || Target >= Count()) return Index;
-    for (auto& L : FLists) {
-        // Taken out and inserted again at the new index.
-        std::string S = std::move(L[static_cast<size_t>(Index)]);
-        L.erase(L.begin() + Index);
-        L.insert(L.begin() + static_cast<ptrdiff_t>(Target), std::move(S));
-    }
-    return static_cast<int>(Target);
+    const int To = static_cast<int>(Target);
+    // Taken out and inserted again at the new index, in all four or none.
+    for (auto& L : FLists) L.Reserve(std::max(Index, To), 0);
+    for (auto& L : FLists) L.Move(Index, To);
+    return To;
 }
 
 void TItemStore::TrimItems(int32_t MaxItems) {
-    while (Count() > 0 && MaxItems < Count()) {
-        for (auto& L : FLists) L.pop_back();
-    }
+    if (MaxItems >= Count()) return;
+    for (auto& L : FLists) L.Resize(MaxItems);
 }
 
 void TItemStore::Clear() {
-    for (auto& L : FLists) L.clear();
+    for (auto& L : FLists) L.Clear();
+    FNotKept = 0;
 }
 
 bool TItemStore::LengthsEqual() const {
     return std::all_of(FLists.begin(), FLists.end(),
-                       [&](const auto& L) { return L.size() == FLists[0].size(); });
+                       [&](const auto& L) { return L.Count() == FLists[0].Count(); });
 }
 
-void TItemStore::EqualizeLengths() {
-    size_t Longest = 0;
-    for (const auto& L : FLists) Longest = std::max(Longest, L.size());
-    for (auto& L : FLists) L.resize(Longest);
+void TItemStore::EqualizeLengths() noexcept {
+    int Longest = 0;
+    for (const auto& L : FLists) Longest = std::max(Longest, L.Count());
+    for (auto& L : FLists) L.Resize(Longest);
 }
 
 std::string JoinDescription(const TStrings& Lines) {

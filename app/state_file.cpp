@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <new>
 
 #include "platform/cp932.h"
 #include "platform/exceptions.h"
@@ -109,14 +110,14 @@ void WriteSpinEdit(TWriter& W, int32_t Value) {
     WriteImageEnd(W);
 }
 
-void WriteListBox(TWriter& W, const TListBoxDesign& D, const std::vector<std::string>& Entries) {
+void WriteListBox(TWriter& W, const TListBoxDesign& D, const TPackedStrings& Entries) {
     WriteImageStart(W, "TListBox", D.Name);
     WriteBounds(W, D.Bounds);
     WriteIntProp(W, "ItemHeight", kItemHeight);
-    if (!Entries.empty()) {
+    if (Entries.Count() > 0) {
         W.WritePropName("Items.Strings");
         W.WriteListBegin();
-        for (const std::string& S : Entries) W.WriteListEntry(S);
+        for (const std::string_view S : Entries) W.WriteListEntry(S);
         W.WriteListEnd();
     }
     if (D.Visible) {
@@ -231,7 +232,8 @@ void ReadSpinEdit(TReader& R, int32_t& Value) {
     ReadChildren(R);
 }
 
-void ReadListBox(TReader& R, std::vector<std::string>& Entries, size_t MaxEntries) {
+// InFile: how many entries the file's list holds, kept or not.
+void ReadListBox(TReader& R, TPackedStrings& Entries, size_t MaxEntries, int64_t& InFile) {
     ReadImageHeader(R);
     while (!R.EndOfList()) {
         const std::string Name = R.ReadPropName();
@@ -240,10 +242,12 @@ void ReadListBox(TReader& R, std::vector<std::string>& Entries, size_t MaxEntrie
             // Each entry joins the list as soon as it is read, so that a file cut inside
             // the list keeps the entries before the cut.
             R.ReadListBegin();
-            Entries.clear();
+            Entries.Clear();
+            InFile = 0;
             while (!R.EndOfList()) {
-                std::string Entry = R.ReadString();
-                if (Entries.size() < MaxEntries) Entries.push_back(std::move(Entry));
+                const std::string Entry = R.ReadString();
+                if (static_cast<size_t>(Entries.Count()) < MaxEntries) Entries.Append(Entry);
+                ++InFile;
             }
             R.ReadListEnd();
         } else if (Name == "ItemHeight") {
@@ -270,6 +274,14 @@ void WriteStateImages(TStream& Stream, const TAppData& Data) {
 }
 
 void ReadStateImages(TStream& Stream, TAppData& Data, size_t MaxEntries) {
+    // The longest list of the file, as EqualizeLengths would make every list were they all
+    // kept; what a bounded read drops of it is left in NotKept.
+    int64_t Longest = 0;
+    const auto Finish = [&] {
+        Data.Items.EqualizeLengths();
+        Data.Items.SetNotKept(std::max<int64_t>(0, Longest - Data.Items.Count()));
+    };
+    Data.Items.SetNotKept(0);
     try {
         TReader R(Stream);
         ReadLabeledEdit(R, Data.SiteE);
@@ -279,13 +291,22 @@ void ReadStateImages(TStream& Stream, TAppData& Data, size_t MaxEntries) {
         // feed then writes that many items, so a bounded reader keeps them all.
         if (MaxEntries != SIZE_MAX && Data.SpinEdit1 > 0)
             MaxEntries = std::max(MaxEntries, static_cast<size_t>(Data.SpinEdit1));
-        for (const TListBoxDesign& D : kListBoxes) ReadListBox(R, Data.Items.MutableList(D.Kind), MaxEntries);
+        for (const TListBoxDesign& D : kListBoxes) {
+            int64_t InFile = Data.Items.List(D.Kind).Count();
+            try {
+                ReadListBox(R, Data.Items.MutableList(D.Kind), MaxEntries, InFile);
+            } catch (...) {
+                Longest = std::max(Longest, InFile);
+                throw;
+            }
+            Longest = std::max(Longest, InFile);
+        }
     } catch (...) {
-        Data.Items.EqualizeLengths();
+        Finish();
         throw;
     }
     // A file can be whole and still hold lists of different lengths.
-    Data.Items.EqualizeLengths();
+    Finish();
 }
 
 bool TStateFile::LoadState(TAppData& Data, size_t MaxEntries) {
@@ -308,6 +329,13 @@ bool TStateFile::LoadState(TAppData& Data, size_t MaxEntries) {
         FDamaged = FDamagedRead = true;
         FDamagedBytes.assign(static_cast<const char*>(Stream.Memory()),
                              static_cast<size_t>(Stream.GetSize()));
+        throw;
+    } catch (const std::bad_alloc&) {
+        // Only part of the file is in memory: the save at close reads it again and keeps
+        // it aside before the part replaces it.
+        FDamaged = true;
+        FDamagedRead = false;
+        FDamagedBytes.clear();
         throw;
     }
     return true;

@@ -20,7 +20,9 @@ void WriteStateImages(TStream& Stream, const TAppData& Data);
 // effect, the item lists are brought back to equal length (TItemStore::EqualizeLengths)
 // and the error propagates.
 // Entries past MaxEntries in a list are read (and checked) but not kept: a reader that
-// needs only the top items stays within memory whatever the file holds.
+// needs only the top items stays within memory whatever the file holds. How many items
+// were dropped (the file's longest list less the items kept) is left in
+// Data.Items.NotKept(). Entries go from the stream straight into the packed lists.
 void ReadStateImages(TStream& Stream, TAppData& Data, size_t MaxEntries = SIZE_MAX);
 
 // The state file at one path, with what its last reading found.

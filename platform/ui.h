@@ -137,6 +137,14 @@ public:
     virtual void Clear() = 0;
     // Replaces every entry at once.
     virtual void Assign(const std::vector<std::string>& Items) = 0;
+    // Rows from a source instead of entries of the list's own: Count rows, and Text(Row)
+    // gives a row's text when the list shows or reads it, so a list of any length holds
+    // no rows (Text is asked only for valid rows). SourceChanged tells it the rows
+    // changed, now Count of them; the selection goes, as after Assign. Assign and Clear
+    // end the source; Set, Insert and Delete first take the source's rows as the list's own.
+    using TRowText = std::function<std::string(int Row)>;
+    virtual void SetSource(TRowText Text, int Count) = 0;
+    virtual void SourceChanged(int Count) = 0;
     virtual int GetItemIndex() const = 0;
     virtual void SetItemIndex(int Index) = 0;
     virtual void SetItemHeight(int Height) = 0;

@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QItemSelectionModel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -357,15 +358,89 @@ private:
 };
 } // namespace
 
+// --- The rows -----------------------------------------------------------------------------
+
+int TQtListModel::rowCount(const QModelIndex& Parent) const {
+    if (Parent.isValid()) return 0;
+    return FText ? FCount : static_cast<int>(FRows.size());
+}
+
+QVariant TQtListModel::data(const QModelIndex& Index, int Role) const {
+    if (Role != Qt::DisplayRole || !Index.isValid() || Index.row() >= rowCount()) return {};
+    // A failing source shows an empty row: nothing may unwind through Qt's painting.
+    try {
+        return ToQString(Text(Index.row()));
+    } catch (const std::exception&) {
+        return QString();
+    }
+}
+
+std::string TQtListModel::Text(int Row) const {
+    return FText ? FText(Row) : FRows[static_cast<size_t>(Row)];
+}
+
+void TQtListModel::Assign(std::vector<std::string> Rows) {
+    beginResetModel();
+    FText = nullptr;
+    FCount = 0;
+    FRows = std::move(Rows);
+    endResetModel();
+}
+
+void TQtListModel::SetSource(TUiListBox::TRowText Text, int Count) {
+    beginResetModel();
+    std::vector<std::string>().swap(FRows);
+    FText = std::move(Text);
+    FCount = std::max(Count, 0);
+    endResetModel();
+}
+
+void TQtListModel::SourceChanged(int Count) {
+    beginResetModel();
+    FCount = std::max(Count, 0);
+    endResetModel();
+}
+
+void TQtListModel::TakeRows() {
+    if (!FText) return;
+    std::vector<std::string> Rows;
+    Rows.reserve(static_cast<size_t>(FCount));
+    for (int R = 0; R < FCount; ++R) Rows.push_back(FText(R));
+    FRows = std::move(Rows);
+    FText = nullptr;
+    FCount = 0;
+}
+
+void TQtListModel::Set(int Row, const std::string& S) {
+    TakeRows();
+    FRows[static_cast<size_t>(Row)] = S;
+    const QModelIndex I = index(Row);
+    emit dataChanged(I, I, {Qt::DisplayRole});
+}
+
+void TQtListModel::Insert(int Row, const std::string& S) {
+    TakeRows();
+    beginInsertRows(QModelIndex(), Row, Row);
+    FRows.insert(FRows.begin() + Row, S);
+    endInsertRows();
+}
+
+void TQtListModel::Delete(int Row) {
+    TakeRows();
+    beginRemoveRows(QModelIndex(), Row, Row);
+    FRows.erase(FRows.begin() + Row);
+    endRemoveRows();
+}
+
 // Clicks on the empty part of the list keep the selection (as a Windows list box does),
 // and a double click anywhere on the list is reported.
 class TQtListFilter : public QObject {
 public:
-    TQtListFilter(TQtListBox& Box, QListWidget* List) : QObject(List), FBox(Box), FList(List) {}
+    TQtListFilter(TQtListBox& Box, QListView* List) : QObject(List), FBox(Box), FList(List) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* Event) override {
-        QListWidget* L = FList;
+        QListView* L = FList;
         if (Event->type() == QEvent::MouseButtonPress) {
             auto* M = static_cast<QMouseEvent*>(Event);
             if (!L->indexAt(M->position().toPoint()).isValid()) {
@@ -384,17 +459,21 @@ protected:
 
 private:
     TQtListBox& FBox;
-    QListWidget* FList;
+    QListView* FList;
 };
 
-TQtListBox::TQtListBox(TQtForm& Form) : TQtControl(Form, new QListWidget(Form.Window()->Client())) {
-    QListWidget* L = List();
+TQtListBox::TQtListBox(TQtForm& Form) : TQtControl(Form, new QListView(Form.Window()->Client())) {
+    QListView* L = List();
+    FModel = new TQtListModel(L);
+    L->setModel(FModel);
     L->setSelectionMode(QAbstractItemView::SingleSelection);
+    L->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One row height for all rows: the view neither measures nor keeps an item a row.
     L->setUniformItemSizes(true);
     L->setItemDelegate(new TItemHeightDelegate(L, FItemHeight));
     L->viewport()->installEventFilter(new TQtListFilter(*this, L));
     // Reported once the selection has moved (the current row changes before it).
-    QObject::connect(L, &QListWidget::itemSelectionChanged, [this] {
+    QObject::connect(L->selectionModel(), &QItemSelectionModel::selectionChanged, [this] {
         if (!FSetting && OnClick) RunHandler(OnClick);
     });
     L->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -403,68 +482,90 @@ TQtListBox::TQtListBox(TQtForm& Form) : TQtControl(Form, new QListWidget(Form.Wi
     });
 }
 
+namespace {
+
+// Program changes to the rows or the selection are no clicks.
+class TSettingGuard {
+public:
+    explicit TSettingGuard(bool& Setting) : FSetting(Setting) { FSetting = true; }
+    ~TSettingGuard() { FSetting = false; }
+    TSettingGuard(const TSettingGuard&) = delete;
+    TSettingGuard& operator=(const TSettingGuard&) = delete;
+
+private:
+    bool& FSetting;
+};
+
+void CheckIndex(int Index, int Count) {
+    if (Index < 0 || Index >= Count)
+        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
+}
+
+} // namespace
+
 int TQtListBox::Count() const {
-    return List()->count();
+    return FModel->rowCount();
 }
 
 std::string TQtListBox::Get(int Index) const {
-    if (Index < 0 || Index >= Count())
-        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
-    return FromQString(List()->item(Index)->text());
+    CheckIndex(Index, Count());
+    return FModel->Text(Index);
 }
 
 void TQtListBox::Set(int Index, const std::string& S) {
-    if (Index < 0 || Index >= Count())
-        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
-    List()->item(Index)->setText(ToQString(S));
+    CheckIndex(Index, Count());
+    TSettingGuard G(FSetting);
+    FModel->Set(Index, S);
 }
 
 void TQtListBox::Insert(int Index, const std::string& S) {
-    if (Index < 0 || Index > Count())
-        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
-    FSetting = true;
-    List()->insertItem(Index, ToQString(S));
-    FSetting = false;
+    CheckIndex(Index, Count() + 1);
+    TSettingGuard G(FSetting);
+    FModel->Insert(Index, S);
 }
 
 void TQtListBox::Delete(int Index) {
-    if (Index < 0 || Index >= Count())
-        throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
-    FSetting = true;
-    delete List()->takeItem(Index);
-    FSetting = false;
+    CheckIndex(Index, Count());
+    TSettingGuard G(FSetting);
+    FModel->Delete(Index);
 }
 
 void TQtListBox::Clear() {
-    FSetting = true;
-    List()->clear();
-    FSetting = false;
+    TSettingGuard G(FSetting);
+    FModel->Assign({});
 }
 
 void TQtListBox::Assign(const std::vector<std::string>& Items) {
-    FSetting = true;
-    List()->clear();
-    QStringList L;
-    L.reserve(static_cast<qsizetype>(Items.size()));
-    for (const std::string& S : Items) L.append(ToQString(S));
-    List()->addItems(L);
-    FSetting = false;
+    TSettingGuard G(FSetting);
+    FModel->Assign(Items);
+}
+
+void TQtListBox::SetSource(TRowText Text, int Count) {
+    TSettingGuard G(FSetting);
+    FModel->SetSource(std::move(Text), Count);
+}
+
+void TQtListBox::SourceChanged(int Count) {
+    TSettingGuard G(FSetting);
+    FModel->SourceChanged(Count);
 }
 
 int TQtListBox::GetItemIndex() const {
-    const QList<QListWidgetItem*> Sel = List()->selectedItems();
-    return Sel.isEmpty() ? -1 : List()->row(Sel.first());
+    const QModelIndexList Sel = List()->selectionModel()->selectedIndexes();
+    return Sel.isEmpty() ? -1 : Sel.first().row();
 }
 
 void TQtListBox::SetItemIndex(int Index) {
-    FSetting = true;
+    TSettingGuard G(FSetting);
+    QItemSelectionModel* S = List()->selectionModel();
     if (Index < 0 || Index >= Count()) {
-        List()->clearSelection();
-        List()->setCurrentRow(-1);
+        S->clearSelection();
+        S->setCurrentIndex(QModelIndex(), QItemSelectionModel::ClearAndSelect);
     } else {
-        List()->setCurrentRow(Index, QItemSelectionModel::ClearAndSelect);
+        // As QListWidget::setCurrentRow: the row becomes current and the only one selected,
+        // and the view scrolls to it.
+        S->setCurrentIndex(FModel->index(Index), QItemSelectionModel::ClearAndSelect);
     }
-    FSetting = false;
 }
 
 void TQtListBox::SetItemHeight(int Height) {

@@ -5,7 +5,8 @@
 #include <QAbstractSpinBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QAbstractListModel>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -214,6 +215,31 @@ public:
 
 class TQtPopupMenu;
 
+// The rows of a list box: entries of its own or a source's, converted to QString only for
+// the rows the view asks for (with uniform item sizes a QListView asks for the rows it
+// paints and one sample row, and keeps one position a row, never an item).
+class TQtListModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+    int rowCount(const QModelIndex& Parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& Index, int Role) const override;
+
+    std::string Text(int Row) const;
+    void Assign(std::vector<std::string> Rows);
+    void SetSource(TUiListBox::TRowText Text, int Count);
+    void SourceChanged(int Count);
+    void Set(int Row, const std::string& S);
+    void Insert(int Row, const std::string& S);
+    void Delete(int Row);
+
+private:
+    // The source's rows as entries of the list's own.
+    void TakeRows();
+    std::vector<std::string> FRows;
+    TUiListBox::TRowText FText; // set: the rows are the source's
+    int FCount = 0;             // the source's rows
+};
+
 class TQtListBox : public TQtControl<TUiListBox> {
 public:
     explicit TQtListBox(TQtForm& Form);
@@ -224,15 +250,18 @@ public:
     void Delete(int Index) override;
     void Clear() override;
     void Assign(const std::vector<std::string>& Items) override;
+    void SetSource(TRowText Text, int Count) override;
+    void SourceChanged(int Count) override;
     int GetItemIndex() const override;
     void SetItemIndex(int Index) override;
     void SetItemHeight(int Height) override;
     int GetItemHeight() const override { return FItemHeight; }
     void SetPopupMenu(TUiPopupMenu* Menu) override;
-    QListWidget* List() const { return static_cast<QListWidget*>(Widget()); }
+    QListView* List() const { return static_cast<QListView*>(Widget()); }
 
 private:
     friend class TQtListFilter;
+    TQtListModel* FModel = nullptr; // owned by the view
     int FItemHeight = 13;
     bool FSetting = false; // selection changes made by the program are not clicks
     TQtPopupMenu* FPopup = nullptr;

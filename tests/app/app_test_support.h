@@ -53,7 +53,10 @@ protected:
         F1->ItemListClick();
     }
 
-    std::vector<std::string> Titles() const { return F1->Data.Items.List(ilItem); }
+    std::vector<std::string> Titles() const {
+        const TPackedStrings& L = F1->Data.Items.List(ilItem);
+        return {L.begin(), L.end()};
+    }
 
     TTempDir Dir;
     TAppFiles Files = FilesIn(Dir);

@@ -110,7 +110,7 @@ TEST_F(FilesAndTools, ADamagedStateFileIsShownAndStartUpGoesOn) {
     EXPECT_EQ(T.Messages[0], Literal("ストリームからの読み込みエラー"));
     EXPECT_EQ(F1->SiteE->GetText(), "http://example.jp/");
     EXPECT_EQ(F1->SpinEdit1->GetValue(), 15);
-    EXPECT_EQ(F1->Data.Items.List(ilLink).size(), F1->Data.Items.List(ilItem).size());
+    EXPECT_EQ(F1->Data.Items.List(ilLink).Count(), F1->Data.Items.List(ilItem).Count());
     EXPECT_EQ(F1->ItemList->Count(), F1->Data.Items.Count());
     EXPECT_EQ(F1->Data.Items.Link(1), "http://example.jp/1");
     // The damaged file is kept aside at the next close.

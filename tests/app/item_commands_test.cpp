@@ -65,7 +65,7 @@ TEST_F(ItemCommands, AddInsertsAtTheTopAndClearsTheSelection) {
 TEST_F(ItemCommands, EditAndAddByReference) {
     AddItem("old", "http://old/", Literal("説明\r\n二行"));
     AddItem("top", "http://top/", "");
-    const std::string OldTime = F1->Data.Items.Time(1);
+    const std::string OldTime(F1->Data.Items.Time(1));
     Select(1);
     // Edit keeps the place; the time field is enabled and an emptied time is stored.
     T.Modals.push_back([&](TUiForm&) {
@@ -154,7 +154,7 @@ TEST_F(ItemCommands, DeleteAsksAndNoKeepsEverything) {
     T.Answers = {true};
     F1->Delete2->Click();
     EXPECT_EQ(Titles(), (std::vector<std::string>{"a", "c"}));
-    EXPECT_EQ(F1->Data.Items.List(ilLink).size(), 2u);
+    EXPECT_EQ(F1->Data.Items.List(ilLink).Count(), 2);
     EXPECT_EQ(F1->SelectedIndex(), -1);
     EXPECT_EQ(F1->LinkE->GetText(), "");
 }

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -287,7 +287,7 @@ TEST_F(Layout, PopupShortcutsActOnlyWhileTheListHasTheFocus) {
     AddItem("b", "", "");
     AddItem("a", "", "");
     F1->Window().Show();
-    auto* List = qobject_cast<QListWidget*>(ControlAt(F1->Window(), 10, 90));
+    auto* List = qobject_cast<QListView*>(ControlAt(F1->Window(), 10, 90));
     ASSERT_NE(List, nullptr);
     QWidget* Site = ControlAt(F1->Window(), 100, 18);
     ASSERT_NE(Site, nullptr);
@@ -335,9 +335,9 @@ TEST_F(Layout, ClickingAnItemShowsItsDetails) {
     AddItem("a", "http://a/", "");
     T.ModalCaptions.clear();
     F1->Window().Show();
-    auto* List = qobject_cast<QListWidget*>(ControlAt(F1->Window(), 10, 90));
+    auto* List = qobject_cast<QListView*>(ControlAt(F1->Window(), 10, 90));
     ASSERT_NE(List, nullptr);
-    const QPoint Second = List->visualItemRect(List->item(1)).center();
+    const QPoint Second = List->visualRect(List->model()->index(1, 0)).center();
     QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, Second);
     EXPECT_EQ(F1->SelectedIndex(), 1);
     EXPECT_EQ(F1->LinkE->GetText(), "http://b/");
@@ -353,7 +353,7 @@ TEST_F(Layout, ClickingAnItemShowsItsDetails) {
         EXPECT_EQ(F2->ItemED->GetText(), "a");
         return mrCancel;
     });
-    QTest::mouseDClick(List->viewport(), Qt::LeftButton, {}, List->visualItemRect(List->item(0)).center());
+    QTest::mouseDClick(List->viewport(), Qt::LeftButton, {}, List->visualRect(List->model()->index(0, 0)).center());
     EXPECT_EQ(T.ModalCaptions.size(), 1u);
     F1->Window().Close();
 }

@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/app_data.h"
 #include "platform/cp932.h"
@@ -31,6 +32,11 @@ public:
 private:
     std::string FPath;
 };
+
+// A packed list's entries, for comparing and printing.
+inline std::vector<std::string> Strings(const TPackedStrings& List) {
+    return {List.begin(), List.end()};
+}
 
 inline std::string ReadFileBytes(const std::string& Path) {
     std::ifstream In(Path, std::ios::binary);

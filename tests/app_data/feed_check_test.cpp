@@ -100,7 +100,7 @@ TEST(FeedCheck, EachKindOfFindingAndNone) {
         std::vector<TExpected> Got;
         for (const TFinding& F : CheckFeed(D)) {
             Got.emplace_back(F.Kind, F.Severity, F.ItemIndex);
-            EXPECT_EQ(F.Title, F.ItemIndex >= 0 ? D.Items.Title(F.ItemIndex) : "") << C.Name;
+            EXPECT_EQ(F.Title, F.ItemIndex >= 0 ? D.Items.Title(F.ItemIndex) : std::string_view()) << C.Name;
             EXPECT_EQ(F.Message.find_first_of("\r\n"), std::string::npos) << C.Name; // one line
         }
         EXPECT_EQ(Got, C.Expected) << C.Name;

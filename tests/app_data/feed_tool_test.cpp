@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/feed_builder.h"
+#include "app/feed_check.h"
 #include "app/settings_file.h"
 #include "app/state_file.h"
 #include "app_data_support.h"
@@ -120,6 +121,23 @@ TEST(FeedTool, WritesTheWindowsFeedFromTheSameFilesAndChangesNeither) {
     EXPECT_EQ(ReadFileBytes(State), StateBefore);
     EXPECT_EQ(ReadFileBytes(Settings), SettingsBefore);
     EXPECT_FALSE(std::filesystem::exists(State + ".bad"));
+
+    // --check keeps only the top of the lists too, and finds what the window's check finds
+    // with every item read, the items left out counted among them.
+    TAppData Whole;
+    LoadSettings(Settings, Whole.Settings);
+    TStateFile(State).LoadState(Whole);
+    std::string Expected;
+    for (const TFinding& F : CheckFeed(Whole)) {
+        static const char* const Keywords[] = {"error", "warning", "note"};
+        Expected += std::string(Keywords[F.Severity]) + "\t" +
+                    (F.ItemIndex >= 0 ? std::to_string(F.ItemIndex + 1) : "-") + "\t" +
+                    cp932::ToUtf8(F.Message) + "\n";
+    }
+    ASSERT_NE(Expected.find("note\t-\t20 "), std::string::npos) << Expected; // 120 items, 100 written
+    const TRun Check = RunTool(kTool, {"--check", "--state", State, "--settings", Settings}, Dir);
+    EXPECT_EQ(Check.Out, Expected);
+    EXPECT_EQ(Check.Status, 2) << Check.Err;
 }
 
 TEST(FeedTool, ConfiguredOutputAndTheFilesBesideIt) {

@@ -33,9 +33,11 @@ TEST(ItemStore, RandomCommandsKeepTheFourListsInStepWithAModel) {
     TItemStore Store;
     std::vector<TFeedItem> Model;
     int Serial = 0;
+    // Empty fields too: the packed lists keep empty entries at their bottom apart.
     auto NewItem = [&] {
         const std::string K = std::to_string(Serial++);
-        return TFeedItem{"link" + K, "time" + K, "des" + K + "|", "title" + K};
+        auto Field = [&](const char* Stem) { return Rng() % 3 == 0 ? std::string() : Stem + K; };
+        return TFeedItem{Field("link"), Field("time"), Field("des"), Field("title")};
     };
     for (int Step = 0; Step < 3000; ++Step) {
         const int C = static_cast<int>(Model.size());
@@ -65,12 +67,16 @@ TEST(ItemStore, RandomCommandsKeepTheFourListsInStepWithAModel) {
                 EXPECT_THROW(Store.DeleteItem(Index), EStringListError);
             }
             break;
-        case 4: { // up or down; the top does not go up, the bottom not down
-            const int Delta = Rng() % 2 ? 1 : -1;
+        case 4: { // up or down (taken out and inserted again); nothing past either end
+            const int Delta = static_cast<int>(Rng() % 7) - 3;
             const int Target = Index + Delta;
             const bool Moves = Index >= 0 && Index < C && Target >= 0 && Target < C;
             EXPECT_EQ(Store.MoveItem(Index, Delta), Moves ? Target : Index);
-            if (Moves) std::swap(Model[static_cast<size_t>(Index)], Model[static_cast<size_t>(Target)]);
+            if (Moves) {
+                TFeedItem Item = Model[static_cast<size_t>(Index)];
+                Model.erase(Model.begin() + Index);
+                Model.insert(Model.begin() + Target, Item);
+            }
             break;
         }
         case 5: { // rarely, so that the store grows; negative limits stop at empty
@@ -84,6 +90,94 @@ TEST(ItemStore, RandomCommandsKeepTheFourListsInStepWithAModel) {
         ExpectStoreIs(Store, Model);
         if (HasFatalFailure()) return;
     }
+}
+
+// One packed list against a vector of strings: empty entries in every place (the counted
+// ones at the bottom among them), moves over any distance, growing and trimming.
+TEST(ItemStore, PackedListFollowsAVectorUnderRandomEdits) {
+    std::mt19937 Rng(3);
+    TPackedStrings List;
+    std::vector<std::string> Model;
+    const std::string Texts[] = {"", "", "", "a", "bc", "\x83\x7C", std::string(40, 'z')};
+    auto Text = [&] { return Texts[Rng() % std::size(Texts)]; };
+    for (int Step = 0; Step < 20000; ++Step) {
+        const int C = static_cast<int>(Model.size());
+        const int Index = C == 0 ? 0 : static_cast<int>(Rng() % static_cast<unsigned>(C));
+        switch (Rng() % 8) {
+        case 0: {
+            const std::string S = Text();
+            List.Append(S);
+            Model.push_back(S);
+            break;
+        }
+        case 1: {
+            const int At = static_cast<int>(Rng() % static_cast<unsigned>(C + 1));
+            const std::string S = Text();
+            List.Insert(At, S);
+            Model.insert(Model.begin() + At, S);
+            break;
+        }
+        case 2:
+            if (C == 0) break;
+            Model[static_cast<size_t>(Index)] = Text();
+            List.Set(Index, Model[static_cast<size_t>(Index)]);
+            break;
+        case 3:
+            if (C == 0) break;
+            List.Delete(Index);
+            Model.erase(Model.begin() + Index);
+            break;
+        case 4:
+        case 5: {
+            if (C == 0) break;
+            const int To = static_cast<int>(Rng() % static_cast<unsigned>(C));
+            List.Move(Index, To);
+            const std::string S = Model[static_cast<size_t>(Index)];
+            Model.erase(Model.begin() + Index);
+            Model.insert(Model.begin() + To, S);
+            break;
+        }
+        case 6: {
+            const int N = static_cast<int>(Rng() % static_cast<unsigned>(C + 20));
+            List.Resize(N);
+            Model.resize(static_cast<size_t>(N));
+            break;
+        }
+        case 7:
+            if (Rng() % 50 == 0) {
+                List.Clear();
+                Model.clear();
+            }
+            break;
+        }
+        ASSERT_EQ(List.Count(), static_cast<int>(Model.size())) << "step " << Step;
+        ASSERT_EQ(std::vector<std::string>(List.begin(), List.end()), Model) << "step " << Step;
+    }
+}
+
+// Memory is the entries' text and an offset each: empty entries at the bottom, however
+// many, take neither.
+TEST(ItemStore, EmptyEntriesAtTheBottomTakeNoMemory) {
+    TPackedStrings Empty;
+    for (int I = 0; I < 1000000; ++I) Empty.Append("");
+    EXPECT_EQ(Empty.Count(), 1000000);
+    EXPECT_EQ(Empty.MemoryUsed(), 0u);
+
+    TPackedStrings Titles;
+    for (int I = 0; I < 100000; ++I) Titles.Append("title");
+    const size_t Used = Titles.MemoryUsed();
+    // Five bytes of text and four of offset an entry, with at most as much again spare.
+    EXPECT_LE(Used, 100000u * 9 * 2);
+    Titles.Resize(10000000); // as EqualizeLengths pads a shorter list
+    EXPECT_EQ(Titles.MemoryUsed(), Used);
+    EXPECT_EQ(Titles[9999999], "");
+    EXPECT_EQ(Titles[99999], "title");
+
+    TItemStore Store;
+    Store.MutableList(ilItem).Resize(1000000);
+    Store.EqualizeLengths();
+    EXPECT_EQ(Store.Count(), 1000000);
+    for (int K = 0; K < ItemListCount; ++K) EXPECT_EQ(Store.List(TItemListKind(K)).MemoryUsed(), 0u);
 }
 
 TEST(ItemStore, DescriptionDecodingWorksOnCharacters) {

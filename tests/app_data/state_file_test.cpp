@@ -200,11 +200,11 @@ TEST(StateFile, ReaderAcceptsEveryIntegerAndStringForm) {
         EXPECT_EQ(Data.SiteE, "http://a.jp/");
         EXPECT_EQ(Data.NameE, Japanese);
         EXPECT_EQ(Data.SpinEdit1, C.Value);
-        EXPECT_EQ(Data.Items.List(ilLink),
+        EXPECT_EQ(Strings(Data.Items.List(ilLink)),
                   (std::vector<std::string>{Japanese, cp932::Literal("お知らせ"), "abc", ""}));
-        EXPECT_EQ(Data.Items.List(ilTime), (std::vector<std::string>{"t1", "t2", "t3", ""}));
-        EXPECT_EQ(Data.Items.List(ilDes), (std::vector<std::string>{"d1|", "", "", ""}));
-        EXPECT_EQ(Data.Items.List(ilItem), (std::vector<std::string>{"x", "", "z", ""}));
+        EXPECT_EQ(Strings(Data.Items.List(ilTime)), (std::vector<std::string>{"t1", "t2", "t3", ""}));
+        EXPECT_EQ(Strings(Data.Items.List(ilDes)), (std::vector<std::string>{"d1|", "", "", ""}));
+        EXPECT_EQ(Strings(Data.Items.List(ilItem)), (std::vector<std::string>{"x", "", "z", ""}));
     }
 }
 
@@ -276,8 +276,8 @@ TEST(StateFile, AFileCutAtEveryByteKeepsWhatWasReadAndLosesNoEntry) {
         EXPECT_EQ(Back.SpinEdit1, LastRecordRead(2) ? Data.SpinEdit1 : 5) << Cut;
         ASSERT_TRUE(Back.Items.LengthsEqual()) << Cut;
         for (int K = 0; K < ItemListCount; ++K) {
-            const auto& Got = Back.Items.List(TItemListKind(K));
-            const auto& Want = Data.Items.List(TItemListKind(K));
+            const auto Got = Strings(Back.Items.List(TItemListKind(K)));
+            const auto Want = Strings(Data.Items.List(TItemListKind(K)));
             if (Whole(3 + K)) {
                 EXPECT_EQ(Got, Want) << Cut;
                 continue;

@@ -113,7 +113,7 @@ int RunWindows(const std::string& Op, const std::string& Arg) {
             T.Inputs.push_back(Long("style/", 900) + ".css");
             F1.S2Click();
         } else if (Op == "load") {
-            for (const std::string& Title : F1.Data.Items.List(ilItem)) Print("item", Title);
+            for (const std::string_view Title : F1.Data.Items.List(ilItem)) Print("item", std::string(Title));
         } else {
             std::fprintf(stderr, "fault_driver: unknown operation %s\n", Op.c_str());
             return 2;
