@@ -64,7 +64,9 @@ public:
             if (M.LParam & GCS_RESULTSTR) ImeResult = Host->ImeCompositionString(GCS_RESULTSTR);
             return;
         default:
-            Host->DefWindowProc(M);
+            // A message can come while the host is still being made (Qt's accessibility
+            // asks a shown widget for its interface), before Host is set.
+            if (Host) Host->DefWindowProc(M);
             return;
         }
     }
