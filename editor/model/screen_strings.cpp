@@ -601,19 +601,28 @@ int TEditorScreenStrings::UpdateRowAttributes(int Index, bool Notify) {
     // The start state: the nearest row before Index whose state was computed. Without a
     // parser a row's state is the first row's but for the attribute of the row before it, so
     // the rows before Index are not walked (a jump to the end of a large text stays cheap);
-    // those rows stay not scanned until they are asked for.
+    // those rows stay not scanned until they are asked for. A parser whose lines all start
+    // alike (no bracket region can stay open over a line break) needs no row before the
+    // start of Index's line: the search for a scanned row stops there, and without one the
+    // scan starts at the line with the first row's state.
     TRowAttributeData Data;
     int Start = 0;
-    int R = Parser ? std::min(Index, ScanBound()) - 1 : -1;
-    while (R >= 0 && GetBracketIndex(R) == -2) --R;
     if (!Parser) {
         Start = Index;
         if (Index > 0) Data.PrevRowAttribute = GetRowAttribute(Index - 1);
-    } else if (R >= 0) {
-        GetRowAttributeData(R, Data);
-        ScanRowState(Parser.get(), R, Data);
-        Data.PrevRowAttribute = GetRowAttribute(R);
-        Start = R + 1;
+    } else {
+        const int Floor = Parser->LinesStartAlike() ? LineStartRow(Index) : 0;
+        int R = std::min(Index, ScanBound()) - 1;
+        while (R >= Floor && GetBracketIndex(R) == -2) --R;
+        if (R >= Floor) {
+            GetRowAttributeData(R, Data);
+            ScanRowState(Parser.get(), R, Data);
+            Data.PrevRowAttribute = GetRowAttribute(R);
+            Start = R + 1;
+        } else {
+            Start = Floor;
+            if (Floor > 0) Data.PrevRowAttribute = GetRowAttribute(Floor - 1);
+        }
     }
 
     const long long Reach = static_cast<long long>(Index) + 2LL * RowsPerScreen();
