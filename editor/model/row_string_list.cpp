@@ -11,14 +11,15 @@
 #include <type_traits>
 #include <vector>
 
-// The row array is moved with memmove and realloc. That is sound because an item is two
-// handles (each a pointer that nothing else points at, with an offset and a length) and
-// plain integers: a moved item is the same item. These checks keep it that way.
+// The row arrays are moved with memmove and realloc. That is sound because an item is a
+// handle (a pointer that nothing else points at, with an offset and a length) and plain
+// integers, and an extra a handle and an integer: a moved item is the same item. These
+// checks keep it that way.
 static_assert(sizeof(TRowString) == sizeof(void*) + 2 * sizeof(uint32_t), "a row string is a slice handle");
 static_assert(std::is_standard_layout_v<TRowStringItem>, "row items are plain records");
+static_assert(std::is_standard_layout_v<TRowExtra>, "row extras are plain records");
 static_assert(sizeof(TStateString) == sizeof(void*), "a state string is one pointer");
-static_assert(sizeof(TRowStringItem) ==
-                  sizeof(TRowString) + sizeof(TStateString) + 3 * sizeof(uint32_t) + (sizeof(void*) == 8 ? 4 : 0),
+static_assert(sizeof(TRowStringItem) == sizeof(TRowString) + 2 * sizeof(uint32_t),
               "a row item holds exactly the row fields");
 
 // ---- TRowString --------------------------------------------------------------------------
@@ -99,7 +100,11 @@ TRowStringList::~TRowStringList() {
 void TRowStringList::ReleaseAll() noexcept {
     for (int I = 0; I < FCount; ++I) FList[I].~TRowStringItem();
     std::free(static_cast<void*>(FList));
+    if (FExtra != nullptr)
+        for (int I = 0; I < FCount; ++I) FExtra[I].~TRowExtra();
+    std::free(static_cast<void*>(FExtra));
     FList = nullptr;
+    FExtra = nullptr;
     FCount = 0;
     FCapacity = 0;
 }
@@ -109,7 +114,9 @@ void TRowStringList::SetCapacity(int NewCapacity) {
     if (NewCapacity == FCapacity) return;
     if (NewCapacity == 0) {
         std::free(static_cast<void*>(FList));
+        std::free(static_cast<void*>(FExtra));
         FList = nullptr;
+        FExtra = nullptr;
         FCapacity = 0;
         return;
     }
@@ -117,7 +124,38 @@ void TRowStringList::SetCapacity(int NewCapacity) {
     void* Memory = std::realloc(static_cast<void*>(FList), Size);
     if (Memory == nullptr) throw std::bad_alloc();
     FList = static_cast<TRowStringItem*>(Memory);
+    // The rows first: when the extras then fail to grow, the larger row array does no harm
+    // (the capacity stays), and a failed shrink of the extras keeps the larger one.
+    if (FExtra != nullptr) {
+        void* More = std::realloc(static_cast<void*>(FExtra), static_cast<size_t>(NewCapacity) * sizeof(TRowExtra));
+        if (More == nullptr && NewCapacity > FCapacity) throw std::bad_alloc();
+        if (More != nullptr) FExtra = static_cast<TRowExtra*>(More);
+        if (NewCapacity > FCapacity)
+            std::memset(static_cast<void*>(FExtra + FCapacity), 0,
+                        static_cast<size_t>(NewCapacity - FCapacity) * sizeof(TRowExtra));
+    }
     FCapacity = NewCapacity;
+}
+
+TRowExtra& TRowStringList::Extra(int Index) {
+    Item(Index);
+    if (FExtra == nullptr) {
+        void* Memory = std::calloc(static_cast<size_t>(FCapacity), sizeof(TRowExtra));
+        if (Memory == nullptr) throw std::bad_alloc();
+        FExtra = static_cast<TRowExtra*>(Memory);
+    }
+    return FExtra[Index];
+}
+
+void TRowStringList::TakeRows(TRowStringList& From) noexcept {
+    FList = From.FList;
+    FExtra = From.FExtra;
+    FCount = From.FCount;
+    FCapacity = From.FCapacity;
+    From.FList = nullptr;
+    From.FExtra = nullptr;
+    From.FCount = 0;
+    From.FCapacity = 0;
 }
 
 void TRowStringList::Grow(int Needed) {
@@ -139,6 +177,12 @@ void TRowStringList::OpenGap(int Index, int Count) noexcept {
         std::memmove(static_cast<void*>(FList + Index + Count), static_cast<const void*>(FList + Index),
                      static_cast<size_t>(FCount - Index) * sizeof(TRowStringItem));
     for (int I = Index; I < Index + Count; ++I) new (&FList[I]) TRowStringItem();
+    if (FExtra != nullptr) {
+        if (Index < FCount)
+            std::memmove(static_cast<void*>(FExtra + Index + Count), static_cast<const void*>(FExtra + Index),
+                         static_cast<size_t>(FCount - Index) * sizeof(TRowExtra));
+        std::memset(static_cast<void*>(FExtra + Index), 0, static_cast<size_t>(Count) * sizeof(TRowExtra));
+    }
     FCount += Count;
 }
 
@@ -204,10 +248,18 @@ void TRowStringList::DeleteRange(int Index, int Count) {
     if (Count == 0) return;
     Changing();
     for (int I = Index; I < Index + Count; ++I) FList[I].~TRowStringItem();
+    if (FExtra != nullptr)
+        for (int I = Index; I < Index + Count; ++I) FExtra[I].~TRowExtra();
     FCount -= Count;
     if (Index < FCount)
         std::memmove(static_cast<void*>(FList + Index), static_cast<const void*>(FList + Index + Count),
                      static_cast<size_t>(FCount - Index) * sizeof(TRowStringItem));
+    if (FExtra != nullptr) {
+        if (Index < FCount)
+            std::memmove(static_cast<void*>(FExtra + Index), static_cast<const void*>(FExtra + Index + Count),
+                         static_cast<size_t>(FCount - Index) * sizeof(TRowExtra));
+        std::memset(static_cast<void*>(FExtra + FCount), 0, static_cast<size_t>(Count) * sizeof(TRowExtra));
+    }
     Changed();
 }
 
@@ -228,6 +280,7 @@ void TRowStringList::Exchange(int Index1, int Index2) {
     TRowStringItem& B = Item(Index2);
     Changing();
     std::swap(A, B);
+    if (FExtra != nullptr) std::swap(FExtra[Index1], FExtra[Index2]);
     Changed();
 }
 
@@ -255,17 +308,30 @@ void TRowStringList::AssignRow(int Index, const TRowStringList& Source, int Sour
     const TRowStringItem& From = Source.Item(SourceIndex);
     TRowStringItem& To = Item(Index);
     if (&From == &To) return;
+    if (Source.FExtra != nullptr && (Source.FExtra[SourceIndex].FData != 0 ||
+                                     !Source.FExtra[SourceIndex].FStateStr.View().empty())) {
+        TRowExtra& E = Extra(Index);
+        E.FStateStr = Source.FExtra[SourceIndex].FStateStr;
+        E.FData = Source.FExtra[SourceIndex].FData;
+    } else if (FExtra != nullptr) {
+        FExtra[Index].FStateStr = TStateString();
+        FExtra[Index].FData = 0;
+    }
     To.FString = From.FString;
-    To.FStateStr = From.FStateStr;
-    To.FData = From.FData;
     To.FAttributes = From.FAttributes;
     To.FExtAttributes = From.FExtAttributes;
 }
 
+void TRowStringList::SetData(int Index, int32_t Value) {
+    Item(Index);
+    if (FExtra == nullptr && Value == 0) return;
+    Extra(Index).FData = Value;
+}
+
 void TRowStringList::SetStateStr(int Index, std::string_view Value) {
-    TRowStringItem& Row = Item(Index);
-    if (Row.FStateStr == Value) return;
-    Row.FStateStr = TStateString(Value);
+    Item(Index);
+    if (StateStrView(Index) == Value) return;
+    Extra(Index).FStateStr = TStateString(Value);
 }
 
 std::string TRowStringList::GetTextStr() const {
@@ -427,7 +493,7 @@ void TRowAttributeStringList::GetRowAttributeData(int Index, TRowAttributeData& 
     Data.ExtraState = static_cast<int32_t>(Field(A, ExtraStateShift, Byte));
     Data.CarryToken = static_cast<uint8_t>(Field(X, CarryTokenShift, Byte));
     Data.LastToken = static_cast<uint8_t>(Field(X, LastTokenShift, Byte));
-    Data.StateStr.assign(Row.FStateStr.View());
+    Data.StateStr.assign(StateStrView(Index));
 }
 
 namespace {
@@ -457,7 +523,7 @@ void TRowAttributeStringList::SetRowState(int Index, const TRowAttributeData& Da
     TRowStringItem& Row = Item(Index);
     Row.FAttributes = (Row.FAttributes & RowAttributeBits) | PackState(Data);
     Row.FExtAttributes = (Row.FExtAttributes & RowMarksBits) | PackTokens(Data);
-    if (!(Row.FStateStr == Data.StateStr)) Row.FStateStr = TStateString(Data.StateStr);
+    SetStateStr(Index, Data.StateStr);
 }
 
 void TRowAttributeStringList::SetRowAttributeData(int Index, const TRowAttributeData& Data) {
@@ -469,11 +535,11 @@ void TRowAttributeStringList::ResetRowState(int Index) {
     TRowStringItem& Row = Item(Index);
     Row.FAttributes &= RowAttributeBits;
     Row.FExtAttributes &= RowMarksBits;
-    Row.FStateStr = TStateString();
+    if (FExtra != nullptr) FExtra[Index].FStateStr = TStateString();
 }
 
 bool TRowAttributeStringList::RowStateEquals(int Index, const TRowAttributeData& Data) const {
     const TRowStringItem& Row = Item(Index);
     return (Row.FAttributes & ~RowAttributeBits) == PackState(Data) &&
-           (Row.FExtAttributes & ~RowMarksBits) == PackTokens(Data) && Row.FStateStr == Data.StateStr;
+           (Row.FExtAttributes & ~RowMarksBits) == PackTokens(Data) && StateStrView(Index) == Data.StateStr;
 }

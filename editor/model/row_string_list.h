@@ -102,7 +102,7 @@ private:
 };
 
 // A parser state string: one pointer to a counted block of its own (empty for almost every
-// row, so the row record keeps only the pointer). Relocatable like TRowString.
+// row, so the row's extra keeps only the pointer). Relocatable like TRowString.
 class TStateString {
 public:
     TStateString() noexcept = default;
@@ -164,14 +164,21 @@ struct TRowAttributeData {
     std::string StateStr;
 };
 
-// One row. A new row is all zero except its text.
+// One row. A new row is all zero except its text. The record is what 1.6 million rows of a
+// large text cost, so the two fields that almost no row uses (the parser state string and
+// the free integer) live apart, in TRowExtra.
 struct TRowStringItem {
     TRowString FString;   // the row text, without line-break bytes
-    TStateString FStateStr; // parser state string at the start of the row
-    int32_t FData = 0;
     uint32_t FAttributes = 0;    // RowAttribute 0-1, PrevRowAttribute 2-3, BracketIndex+2 4-7,
                                  // ElementState 8-15, CarryLength 16-23, ExtraState 24-31
     uint32_t FExtAttributes = 0; // CarryToken 0-7, LastToken 8-15, RowMarks 16-31
+};
+
+// The rarely used fields of a row, in an array parallel to the rows that a list makes only
+// when a row first gets a state string or a Data value (all zero until then).
+struct TRowExtra {
+    TStateString FStateStr; // parser state string at the start of the row
+    int32_t FData = 0;
 };
 
 // A list of rows stored contiguously. Inserting and deleting move the tail of the array in
@@ -233,11 +240,17 @@ public:
     }
 
     // Data[Index]
-    int32_t GetData(int Index) const { return Item(Index).FData; }
-    void SetData(int Index, int32_t Value) { Item(Index).FData = Value; }
+    int32_t GetData(int Index) const {
+        Item(Index);
+        return FExtra != nullptr ? FExtra[Index].FData : 0;
+    }
+    void SetData(int Index, int32_t Value);
     // StateStr[Index]
-    std::string GetStateStr(int Index) const { return Item(Index).FStateStr.ToString(); }
-    std::string_view StateStrView(int Index) const { return Item(Index).FStateStr.View(); }
+    std::string GetStateStr(int Index) const { return std::string(StateStrView(Index)); }
+    std::string_view StateStrView(int Index) const {
+        Item(Index);
+        return FExtra != nullptr ? FExtra[Index].FStateStr.View() : std::string_view();
+    }
     void SetStateStr(int Index, std::string_view Value);
     // The packed attribute words (index-checked); the accessors of TRowAttributeStringList
     // go through these.
@@ -268,7 +281,16 @@ protected:
         return FList[Index];
     }
 
+    // Takes the rows of From (which is left empty) as this list's own; this list must hold
+    // no rows and no storage. Nothing is copied.
+    void TakeRows(TRowStringList& From) noexcept;
+    // The row's TRowExtra, the array made (all zero) if the list has none yet.
+    TRowExtra& Extra(int Index);
+
     TRowStringItem* FList = nullptr;
+    // Parallel to FList (FCapacity entries, zero beyond FCount), or null while no row has a
+    // state string or Data value.
+    TRowExtra* FExtra = nullptr;
     int FCount = 0;
     int FCapacity = 0;
     int UpdateCount = 0;

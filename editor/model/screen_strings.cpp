@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "editor/colouring/fountain.h"
 #include "editor/colouring/fountain_parser.h"
@@ -40,16 +41,6 @@ namespace {
 // then become the list's rows without a copy per row.
 class TRowArrayList : public TEditorStringList {
 public:
-    // Gives up the array (the caller frees it the way the row lists do); the list is empty.
-    TRowStringItem* ReleaseArray(int& Count, int& Capacity) {
-        TRowStringItem* List = FList;
-        Count = FCount;
-        Capacity = FCapacity;
-        FList = nullptr;
-        FCount = 0;
-        FCapacity = 0;
-        return List;
-    }
     // Swaps the text of row Index with S; no count changes, nothing allocated.
     void SwapRowString(int Index, TRowString& S) noexcept { FList[Index].FString.Swap(S); }
     // Appends a row of text S and attribute Attribute, without events (the list is private
@@ -453,8 +444,9 @@ void TEditorScreenStrings::WrapAll() {
     // The row blocks lie anywhere in the heap: asking for those a few rows ahead keeps the
     // cut from waiting on memory for each line.
     constexpr int Ahead = 24;
-    // A row of Temp whose text was moved out of old row R holds R + 1 as its Data until the
-    // cut is done; if the cut fails, the texts go back.
+    // The rows of Temp whose text was moved out of an old row, with that row, until the cut is
+    // done; if the cut fails, the texts go back.
+    std::vector<std::pair<int, int>> Moved;
     try {
         for (int R = 0; R < FCount;) {
             const int E = LineEndRow(R);
@@ -479,9 +471,9 @@ void TEditorScreenStrings::WrapAll() {
                 for (int I = R; I <= E; ++I) Marks |= GetRowMarks(I);
                 if (Rows == 1) {
                     // The row's text moves over (its old row keeps nothing to release later).
+                    Moved.emplace_back(FirstNew, R);
                     Temp.InsertRow(FirstNew, TRowString());
                     Temp.SwapRowString(FirstNew, FList[R].FString);
-                    Temp.SetData(FirstNew, R + 1);
                 } else {
                     Temp.InsertRow(FirstNew, Line);
                 }
@@ -504,18 +496,16 @@ void TEditorScreenStrings::WrapAll() {
             R = E + 1;
         }
     } catch (...) {
-        for (int T = 0; T < Temp.GetCount(); ++T)
-            if (const int From = Temp.GetData(T)) Temp.SwapRowString(T, FList[From - 1].FString);
+        for (const auto& [T, From] : Moved)
+            if (T < Temp.GetCount()) Temp.SwapRowString(T, FList[From].FString);
         throw;
     }
-    for (int T = 0; T < Temp.GetCount(); ++T)
-        if (Temp.GetData(T) != 0) Temp.SetData(T, 0);
 
     // The old rows go; Temp's array becomes the rows (both arrays come from the row lists'
     // own allocation, so this list frees the new one as it would have freed its own).
     DeleteRange(0, FCount);
     SetCapacity(0);
-    FList = Temp.ReleaseArray(FCount, FCapacity);
+    TakeRows(Temp);
     FScanLimit = 0; // every row came from Temp unscanned
     SetRowAttribute(FCount - 1, LastAttr);
 }

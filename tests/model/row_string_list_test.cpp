@@ -449,4 +449,23 @@ TEST(RowStringList, AssignAndTextFromOtherLists) {
     TStringList Back;
     Back.Assign(&L);
     EXPECT_TRUE(Back.Equals(&Source));
+
+    // A whole row copied over another takes its state string and Data, or their absence: a
+    // list whose rows never had either copies none onto rows that have them, and back.
+    TEditorStringList Plain;
+    Plain.Add("plain");
+    L.SetStateStr(1, "s");
+    L.SetData(1, 5);
+    L.AssignRow(1, Plain, 0);
+    EXPECT_EQ(L.Get(1), "plain");
+    EXPECT_EQ(L.GetStateStr(1), "");
+    EXPECT_EQ(L.GetData(1), 0);
+    L.SetStateStr(2, "t");
+    L.SetData(2, -3);
+    Plain.AssignRow(0, L, 2);
+    EXPECT_EQ(Plain.GetStateStr(0), "t");
+    EXPECT_EQ(Plain.GetData(0), -3);
+    Plain.AddRow("after"); // a row added after the extras came reads as zero
+    EXPECT_EQ(Plain.GetData(1), 0);
+    EXPECT_EQ(Plain.GetStateStr(1), "");
 }
