@@ -340,6 +340,13 @@ public:
     // Whether the row's stored PrevRowAttribute, BracketIndex, ElementState, CarryLength,
     // ExtraState, CarryToken, LastToken and StateStr equal those of Data.
     bool RowStateEquals(int Index, const TRowAttributeData& Data) const;
+
+protected:
+    // RowAttribute of a row known to exist, unchecked (bits 0-1 of the first word), for loops
+    // over every row.
+    TRowAttribute RowAttributeAt(int Index) const noexcept {
+        return static_cast<TRowAttribute>(FList[Index].FAttributes & 3u);
+    }
 };
 
 // The class of all temporary row lists.

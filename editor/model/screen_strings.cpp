@@ -447,9 +447,11 @@ void TEditorScreenStrings::WrapAll() {
     // The rows of Temp whose text was moved out of an old row, with that row, until the cut is
     // done; if the cut fails, the texts go back.
     std::vector<std::pair<int, int>> Moved;
+    Moved.reserve(static_cast<size_t>(FCount));
     try {
         for (int R = 0; R < FCount;) {
-            const int E = LineEndRow(R);
+            int E = R;
+            while (E < FCount - 1 && RowAttributeAt(E) == raWrapped) ++E; // LineEndRow(R)
             const int Rows = E - R + 1;
             PrefetchRow(E + Ahead);
             std::string_view Line;
@@ -472,12 +474,12 @@ void TEditorScreenStrings::WrapAll() {
                 if (Rows == 1) {
                     // The row's text moves over (its old row keeps nothing to release later).
                     Moved.emplace_back(FirstNew, R);
-                    Temp.InsertRow(FirstNew, TRowString());
+                    Temp.Push(TRowString(), raCrlf);
                     Temp.SwapRowString(FirstNew, FList[R].FString);
                 } else {
-                    Temp.InsertRow(FirstNew, Line);
+                    Temp.Push(TRowString(Line), raCrlf);
                 }
-                Temp.SetRowMarks(FirstNew, Marks);
+                if (Marks != 0) Temp.SetRowMarks(FirstNew, Marks);
             } else {
                 // The cut rows are slices of the line's bytes: of the row's own string when
                 // the line is one row, else of one copy of the joined line.
