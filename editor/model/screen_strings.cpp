@@ -52,8 +52,8 @@ public:
         }
         TRowStringItem* Row = new (&FList[FCount]) TRowStringItem();
         Row->FString = std::move(S);
+        Row->FAttributes = Attribute; // a new row's other fields are zero
         ++FCount;
-        if (Attribute != raCrlf) SetRowAttribute(FCount - 1, Attribute);
     }
 };
 
@@ -444,11 +444,9 @@ void TEditorScreenStrings::WrapAll() {
     // The row blocks lie anywhere in the heap: asking for those a few rows ahead keeps the
     // cut from waiting on memory for each line.
     constexpr int Ahead = 24;
-    // The rows of Temp whose text was moved out of an old row, with that row, until the cut is
-    // done; if the cut fails, the texts go back.
-    std::vector<std::pair<int, int>> Moved;
-    Moved.reserve(static_cast<size_t>(FCount));
-    try {
+    // The old rows stay as they are until every line is cut (Temp shares their texts), so a
+    // cut that fails leaves the list unchanged.
+    {
         for (int R = 0; R < FCount;) {
             int E = R;
             while (E < FCount - 1 && RowAttributeAt(E) == raWrapped) ++E; // LineEndRow(R)
@@ -472,10 +470,7 @@ void TEditorScreenStrings::WrapAll() {
                 TRowMarks Marks = 0;
                 for (int I = R; I <= E; ++I) Marks |= GetRowMarks(I);
                 if (Rows == 1) {
-                    // The row's text moves over (its old row keeps nothing to release later).
-                    Moved.emplace_back(FirstNew, R);
-                    Temp.Push(TRowString(), raCrlf);
-                    Temp.SwapRowString(FirstNew, FList[R].FString);
+                    Temp.Push(FList[R].FString, raCrlf);
                 } else {
                     Temp.Push(TRowString(Line), raCrlf);
                 }
@@ -497,10 +492,6 @@ void TEditorScreenStrings::WrapAll() {
             }
             R = E + 1;
         }
-    } catch (...) {
-        for (const auto& [T, From] : Moved)
-            if (T < Temp.GetCount()) Temp.SwapRowString(T, FList[From].FString);
-        throw;
     }
 
     // The old rows go; Temp's array becomes the rows (both arrays come from the row lists'
