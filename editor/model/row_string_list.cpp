@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <type_traits>
@@ -15,7 +16,7 @@
 // handle (a pointer that nothing else points at, with an offset and a length) and plain
 // integers, and an extra a handle and an integer: a moved item is the same item. These
 // checks keep it that way.
-static_assert(sizeof(TRowString) == sizeof(void*) + 2 * sizeof(uint32_t), "a row string is a slice handle");
+static_assert(sizeof(TRowString) == 3 * sizeof(uint32_t), "a row string is a slice handle");
 static_assert(std::is_standard_layout_v<TRowStringItem>, "row items are plain records");
 static_assert(std::is_standard_layout_v<TRowExtra>, "row extras are plain records");
 static_assert(sizeof(TStateString) == sizeof(void*), "a state string is one pointer");
@@ -54,14 +55,49 @@ TRowString TRowString::NewBlock(size_t Size, char*& Bytes) {
         Memory = std::malloc(Bytes0);
     }
     if (Memory == nullptr) throw std::bad_alloc();
+    auto* Block = static_cast<TBlock*>(Memory);
+    uint32_t Id = 0;
+    try {
+        Id = Register(Block);
+    } catch (...) {
+        std::free(Memory);
+        throw;
+    }
     TRowString S;
-    S.FBlock = static_cast<TBlock*>(Memory);
-    S.FBlock->RefCount = 1;
+    S.FBlock = Id;
+    Block->RefCount = 1;
     S.FOffset = 0;
     S.FLength = Size > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int32_t>(Size);
-    Bytes = S.FBlock->Bytes();
+    Bytes = Block->Bytes();
     Bytes[Size] = '\0';
     return S;
+}
+
+uint32_t TRowString::Register(TBlock* Block) {
+    if (FTable == nullptr) {
+        auto Table = std::make_unique<std::vector<TBlock*>>(1, nullptr);
+        auto Free = std::make_unique<std::vector<uint32_t>>();
+        Free->reserve(Table->capacity());
+        FTable = Table.release();
+        FFree = Free.release();
+        FBlocks = FTable->data();
+    }
+    if (!FFree->empty()) {
+        const uint32_t Id = FFree->back();
+        FFree->pop_back();
+        (*FTable)[Id] = Block;
+        return Id;
+    }
+    if (FTable->size() >= UINT32_MAX) throw std::bad_alloc();
+    if (FTable->size() == FTable->capacity()) {
+        // Grow both together: the free list can then take every number without allocating.
+        const size_t Capacity = FTable->capacity() * 2;
+        FFree->reserve(Capacity);
+        FTable->reserve(Capacity);
+    }
+    FTable->push_back(Block);
+    FBlocks = FTable->data();
+    return static_cast<uint32_t>(FTable->size() - 1);
 }
 
 TStateString::TStateString(std::string_view S) {
@@ -74,16 +110,23 @@ TStateString::TStateString(std::string_view S) {
 }
 
 TRowString::TRowString(const TRowString& Whole, size_t Offset, size_t Length) noexcept {
-    if (Whole.FBlock == nullptr) return;
+    if (Whole.FBlock == 0) return;
     FBlock = Whole.FBlock;
-    ++FBlock->RefCount;
+    ++Block()->RefCount;
     FOffset = Whole.FOffset + static_cast<uint32_t>(Offset);
     FLength = static_cast<int32_t>(Length);
 }
 
 void TRowString::Release() noexcept {
-    if (FBlock != nullptr && --FBlock->RefCount == 0) std::free(FBlock);
-    FBlock = nullptr;
+    if (FBlock != 0) {
+        TBlock* B = Block();
+        if (--B->RefCount == 0) {
+            std::free(B);
+            (*FTable)[FBlock] = nullptr;
+            FFree->push_back(FBlock); // room was reserved when the number was made
+        }
+    }
+    FBlock = 0;
     FOffset = 0;
     FLength = 0;
 }

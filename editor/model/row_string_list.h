@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/classes.h"
 
@@ -14,8 +15,10 @@
 // block. A string made from bytes gets a block of its own (the bytes followed by a NUL); a
 // loaded text keeps many rows as slices of one large block, and a wrapped row is a slice
 // of its line's bytes. A string made from no bytes is the null block. Copying bumps the
-// count; the handle is trivially relocatable, so arrays of rows move with memmove.
-// Single-threaded: the count is not atomic.
+// count; the handle is trivially relocatable, so arrays of rows move with memmove. The
+// handle names its block by number in a table of all blocks (three 32-bit words instead of
+// a pointer and two: the row record is what 1.6 million rows cost); numbers of freed blocks
+// are used again. Single-threaded: neither the count nor the table is guarded.
 class TRowString {
 public:
     TRowString() noexcept = default;
@@ -30,11 +33,11 @@ public:
 
     TRowString(const TRowString& Other) noexcept
         : FBlock(Other.FBlock), FOffset(Other.FOffset), FLength(Other.FLength) {
-        if (FBlock != nullptr) ++FBlock->RefCount;
+        if (FBlock != 0) ++Block()->RefCount;
     }
     TRowString(TRowString&& Other) noexcept
         : FBlock(Other.FBlock), FOffset(Other.FOffset), FLength(Other.FLength) {
-        Other.FBlock = nullptr;
+        Other.FBlock = 0;
         Other.FOffset = 0;
         Other.FLength = 0;
     }
@@ -52,36 +55,30 @@ public:
 
     // The bytes; "" for an empty string. A string made from bytes is NUL-terminated, a
     // slice is not (use Length).
-    const char* Data() const noexcept { return FBlock != nullptr ? FBlock->Bytes() + FOffset : ""; }
+    const char* Data() const noexcept { return FBlock != 0 ? Block()->Bytes() + FOffset : ""; }
     int Length() const noexcept { return FLength; }
     bool Empty() const noexcept { return FLength == 0; }
     std::string_view View() const noexcept {
-        return FBlock != nullptr ? std::string_view(FBlock->Bytes() + FOffset, static_cast<size_t>(FLength))
-                                 : std::string_view();
+        return FBlock != 0 ? std::string_view(Block()->Bytes() + FOffset, static_cast<size_t>(FLength))
+                           : std::string_view();
     }
     std::string ToString() const { return std::string(View()); }
     // How many handles share the block (0 for an empty string).
-    int RefCount() const noexcept { return FBlock != nullptr ? FBlock->RefCount : 0; }
+    int RefCount() const noexcept { return FBlock != 0 ? Block()->RefCount : 0; }
     // Asks the processor to fetch the first 128 bytes (nothing is read; a hint for loops
     // that are about to reach the bytes).
     void Prefetch() const noexcept {
-        if (FBlock == nullptr) return;
-        const auto Address = reinterpret_cast<std::uintptr_t>(FBlock->Bytes() + FOffset);
+        if (FBlock == 0) return;
+        const auto Address = reinterpret_cast<std::uintptr_t>(Block()->Bytes() + FOffset);
         __builtin_prefetch(reinterpret_cast<const void*>(Address));
         __builtin_prefetch(reinterpret_cast<const void*>(Address + 64));
     }
     // Whether both handles share one block (or both are empty).
     bool SharesWith(const TRowString& Other) const noexcept { return FBlock == Other.FBlock; }
     void Swap(TRowString& Other) noexcept {
-        TBlock* T = FBlock;
-        FBlock = Other.FBlock;
-        Other.FBlock = T;
-        const uint32_t O = FOffset;
-        FOffset = Other.FOffset;
-        Other.FOffset = O;
-        const int32_t L = FLength;
-        FLength = Other.FLength;
-        Other.FLength = L;
+        std::swap(FBlock, Other.FBlock);
+        std::swap(FOffset, Other.FOffset);
+        std::swap(FLength, Other.FLength);
     }
 
     friend bool operator==(const TRowString& A, const TRowString& B) noexcept {
@@ -95,8 +92,19 @@ private:
         int RefCount;
         char* Bytes() noexcept { return reinterpret_cast<char*>(this + 1); }
     };
+    // The table of blocks by number (entry 0 unused; it moves when it grows) and the numbers
+    // free for reuse. Both live as long as the program (strings in static objects may go
+    // after any destructor would have run); the free list keeps room for every number, so
+    // that freeing a block never allocates.
+    static inline TBlock** FBlocks = nullptr;
+    static inline std::vector<TBlock*>* FTable = nullptr;
+    static inline std::vector<uint32_t>* FFree = nullptr;
+    TBlock* Block() const noexcept { return FBlocks[FBlock]; }
+    // A number for Block in the table; throws bad_alloc (nothing registered) when the
+    // table cannot grow.
+    static uint32_t Register(TBlock* Block);
     void Release() noexcept;
-    TBlock* FBlock = nullptr;
+    uint32_t FBlock = 0; // 0: no block
     uint32_t FOffset = 0;
     int32_t FLength = 0;
 };

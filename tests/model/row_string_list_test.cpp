@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/cp932.h"
 
@@ -55,6 +57,20 @@ TEST(RowString, SharedCountedAndReleased) {
     }
     EXPECT_EQ(A.RefCount(), 1);
     EXPECT_TRUE(A == TRowString(std::string_view("abc\0d", 5))); // equal bytes, other block
+
+    // Blocks are named by number and freed numbers come back: many blocks made and freed in
+    // turns leave every live string with its own bytes.
+    std::vector<TRowString> Live;
+    for (int Round = 0; Round < 3; ++Round) {
+        for (int I = 0; I < 300; ++I) Live.emplace_back(std::to_string(Round) + ":" + std::to_string(I));
+        for (size_t I = 0; I < Live.size(); I += 2) Live[I] = TRowString(); // frees half the numbers
+    }
+    for (size_t I = 0; I < Live.size(); ++I) {
+        const int Round = static_cast<int>(I / 300), Index = static_cast<int>(I % 300);
+        const std::string Want = I % 2 == 0 ? "" : std::to_string(Round) + ":" + std::to_string(Index);
+        ASSERT_EQ(Live[I].View(), Want) << I;
+        ASSERT_EQ(Live[I].RefCount(), I % 2 == 0 ? 0 : 1) << I;
+    }
 }
 
 TEST(RowString, SlicesShareTheirBlockUntilTheLastGoes) {
