@@ -20,8 +20,9 @@ static_assert(sizeof(TRowString) == 3 * sizeof(uint32_t), "a row string is a sli
 static_assert(std::is_standard_layout_v<TRowStringItem>, "row items are plain records");
 static_assert(std::is_standard_layout_v<TRowExtra>, "row extras are plain records");
 static_assert(sizeof(TStateString) == sizeof(void*), "a state string is one pointer");
-static_assert(sizeof(TRowStringItem) == sizeof(TRowString) + 2 * sizeof(uint32_t),
+static_assert(sizeof(TRowStringItem) == sizeof(TRowString) + sizeof(uint32_t),
               "a row item holds exactly the row fields");
+static_assert(sizeof(TRowExtra) == sizeof(TStateString) + 2 * sizeof(uint32_t), "a row extra is 16 bytes");
 
 // ---- TRowString --------------------------------------------------------------------------
 
@@ -49,7 +50,10 @@ TRowString TRowString::NewBlock(size_t Size, char*& Bytes) {
         const size_t Rounded = (Bytes0 + HugePage - 1) / HugePage * HugePage;
         if (posix_memalign(&Memory, HugePage, Rounded) != 0) Memory = nullptr;
 #if defined(MADV_HUGEPAGE)
-        if (Memory != nullptr) madvise(Memory, Rounded, MADV_HUGEPAGE);
+        // Only the huge pages that the bytes fill: the rest of the last one, which nothing
+        // writes, then takes no memory.
+        const size_t Filled = Bytes0 / HugePage * HugePage;
+        if (Memory != nullptr && Filled > 0) madvise(Memory, Filled, MADV_HUGEPAGE);
 #endif
     } else {
         Memory = std::malloc(Bytes0);
@@ -351,18 +355,55 @@ void TRowStringList::AssignRow(int Index, const TRowStringList& Source, int Sour
     const TRowStringItem& From = Source.Item(SourceIndex);
     TRowStringItem& To = Item(Index);
     if (&From == &To) return;
-    if (Source.FExtra != nullptr && (Source.FExtra[SourceIndex].FData != 0 ||
-                                     !Source.FExtra[SourceIndex].FStateStr.View().empty())) {
-        TRowExtra& E = Extra(Index);
-        E.FStateStr = Source.FExtra[SourceIndex].FStateStr;
-        E.FData = Source.FExtra[SourceIndex].FData;
+    if (Source.FExtra != nullptr) {
+        const TRowExtra& E = Source.FExtra[SourceIndex];
+        if (E.FData != 0 || !E.FStateStr.View().empty() || E.FElementState != 0 || E.FExtraState != 0 ||
+            E.FRowMarks != 0)
+            Extra(Index) = E;
+        else if (FExtra != nullptr)
+            FExtra[Index] = TRowExtra();
     } else if (FExtra != nullptr) {
-        FExtra[Index].FStateStr = TStateString();
-        FExtra[Index].FData = 0;
+        FExtra[Index] = TRowExtra();
     }
     To.FString = From.FString;
     To.FAttributes = From.FAttributes;
-    To.FExtAttributes = From.FExtAttributes;
+}
+
+namespace {
+// The bits that the row record's word and the attribute word hold alike.
+constexpr uint32_t SharedBits = 0x00FF00FFu;
+} // namespace
+
+uint32_t TRowStringList::GetAttributes(int Index) const {
+    const uint32_t Word = Item(Index).FAttributes & SharedBits;
+    if (FExtra == nullptr) return Word;
+    const TRowExtra& E = FExtra[Index];
+    return Word | static_cast<uint32_t>(E.FElementState) << 8 | static_cast<uint32_t>(E.FExtraState) << 24;
+}
+
+void TRowStringList::SetAttributes(int Index, uint32_t Value) {
+    TRowStringItem& Row = Item(Index);
+    const auto Element = static_cast<uint8_t>(Value >> 8);
+    const auto ExtraState = static_cast<uint8_t>(Value >> 24);
+    if (FExtra != nullptr || Element != 0 || ExtraState != 0) {
+        TRowExtra& E = Extra(Index);
+        E.FElementState = Element;
+        E.FExtraState = ExtraState;
+    }
+    Row.FAttributes = (Row.FAttributes & ~SharedBits) | (Value & SharedBits);
+}
+
+uint32_t TRowStringList::GetExtAttributes(int Index) const {
+    const uint32_t Word = Item(Index).FAttributes;
+    const uint32_t Tokens = ((Word >> 8) & 0xFFu) | (Word >> 24) << 8;
+    return FExtra == nullptr ? Tokens : Tokens | static_cast<uint32_t>(FExtra[Index].FRowMarks) << 16;
+}
+
+void TRowStringList::SetExtAttributes(int Index, uint32_t Value) {
+    TRowStringItem& Row = Item(Index);
+    const auto Marks = static_cast<TRowMarks>(Value >> 16);
+    if (FExtra != nullptr || Marks != 0) Extra(Index).FRowMarks = Marks;
+    Row.FAttributes = (Row.FAttributes & SharedBits) | (Value & 0xFFu) << 8 | ((Value >> 8) & 0xFFu) << 24;
 }
 
 void TRowStringList::SetData(int Index, int32_t Value) {
@@ -525,9 +566,8 @@ void TRowAttributeStringList::SetRowMarks(int Index, TRowMarks Value) {
 }
 
 void TRowAttributeStringList::GetRowAttributeData(int Index, TRowAttributeData& Data) const {
-    const TRowStringItem& Row = Item(Index);
-    const uint32_t A = Row.FAttributes;
-    const uint32_t X = Row.FExtAttributes;
+    const uint32_t A = GetAttributes(Index);
+    const uint32_t X = GetExtAttributes(Index);
     Data.RowAttribute = static_cast<TRowAttribute>(Field(A, RowAttributeShift, TwoBits));
     Data.PrevRowAttribute = static_cast<TRowAttribute>(Field(A, PrevRowAttributeShift, TwoBits));
     Data.BracketIndex = static_cast<int32_t>(Field(A, BracketIndexShift, FourBits)) - BracketBias;
@@ -563,9 +603,8 @@ constexpr uint32_t RowMarksBits = 0xFFFFu << RowMarksShift;
 } // namespace
 
 void TRowAttributeStringList::SetRowState(int Index, const TRowAttributeData& Data) {
-    TRowStringItem& Row = Item(Index);
-    Row.FAttributes = (Row.FAttributes & RowAttributeBits) | PackState(Data);
-    Row.FExtAttributes = (Row.FExtAttributes & RowMarksBits) | PackTokens(Data);
+    SetAttributes(Index, (GetAttributes(Index) & RowAttributeBits) | PackState(Data));
+    SetExtAttributes(Index, (GetExtAttributes(Index) & RowMarksBits) | PackTokens(Data));
     SetStateStr(Index, Data.StateStr);
 }
 
@@ -575,14 +614,16 @@ void TRowAttributeStringList::SetRowAttributeData(int Index, const TRowAttribute
 }
 
 void TRowAttributeStringList::ResetRowState(int Index) {
-    TRowStringItem& Row = Item(Index);
-    Row.FAttributes &= RowAttributeBits;
-    Row.FExtAttributes &= RowMarksBits;
-    if (FExtra != nullptr) FExtra[Index].FStateStr = TStateString();
+    Item(Index).FAttributes &= RowAttributeBits; // the record's word holds no marks
+    if (FExtra != nullptr) {
+        TRowExtra& E = FExtra[Index];
+        E.FStateStr = TStateString();
+        E.FElementState = 0;
+        E.FExtraState = 0;
+    }
 }
 
 bool TRowAttributeStringList::RowStateEquals(int Index, const TRowAttributeData& Data) const {
-    const TRowStringItem& Row = Item(Index);
-    return (Row.FAttributes & ~RowAttributeBits) == PackState(Data) &&
-           (Row.FExtAttributes & ~RowMarksBits) == PackTokens(Data) && StateStrView(Index) == Data.StateStr;
+    return (GetAttributes(Index) & ~RowAttributeBits) == PackState(Data) &&
+           (GetExtAttributes(Index) & ~RowMarksBits) == PackTokens(Data) && StateStrView(Index) == Data.StateStr;
 }

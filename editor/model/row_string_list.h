@@ -176,17 +176,22 @@ struct TRowAttributeData {
 // large text cost, so the two fields that almost no row uses (the parser state string and
 // the free integer) live apart, in TRowExtra.
 struct TRowStringItem {
-    TRowString FString;   // the row text, without line-break bytes
-    uint32_t FAttributes = 0;    // RowAttribute 0-1, PrevRowAttribute 2-3, BracketIndex+2 4-7,
-                                 // ElementState 8-15, CarryLength 16-23, ExtraState 24-31
-    uint32_t FExtAttributes = 0; // CarryToken 0-7, LastToken 8-15, RowMarks 16-31
+    TRowString FString; // the row text, without line-break bytes
+    // The fields that every row uses: RowAttribute 0-1, PrevRowAttribute 2-3, BracketIndex+2
+    // 4-7 and CarryLength 16-23 where the attribute word (GetAttributes) has them, CarryToken
+    // 8-15 and LastToken 24-31 in the places of ElementState and ExtraState.
+    uint32_t FAttributes = 0;
 };
 
 // The rarely used fields of a row, in an array parallel to the rows that a list makes only
-// when a row first gets a state string or a Data value (all zero until then).
+// when a row first gets one of them other than zero (all zero until then): the parser state
+// string and the two state bytes that only descendant parsers use, the marks, Data.
 struct TRowExtra {
     TStateString FStateStr; // parser state string at the start of the row
     int32_t FData = 0;
+    uint8_t FElementState = 0;
+    uint8_t FExtraState = 0;
+    TRowMarks FRowMarks = 0;
 };
 
 // A list of rows stored contiguously. Inserting and deleting move the tail of the array in
@@ -261,11 +266,14 @@ public:
     }
     void SetStateStr(int Index, std::string_view Value);
     // The packed attribute words (index-checked); the accessors of TRowAttributeStringList
-    // go through these.
-    uint32_t GetAttributes(int Index) const { return Item(Index).FAttributes; }
-    void SetAttributes(int Index, uint32_t Value) { Item(Index).FAttributes = Value; }
-    uint32_t GetExtAttributes(int Index) const { return Item(Index).FExtAttributes; }
-    void SetExtAttributes(int Index, uint32_t Value) { Item(Index).FExtAttributes = Value; }
+    // go through these. Attributes: RowAttribute 0-1, PrevRowAttribute 2-3, BracketIndex+2
+    // 4-7, ElementState 8-15, CarryLength 16-23, ExtraState 24-31; ExtAttributes: CarryToken
+    // 0-7, LastToken 8-15, RowMarks 16-31. They are put together from the row record and its
+    // extra.
+    uint32_t GetAttributes(int Index) const;
+    void SetAttributes(int Index, uint32_t Value);
+    uint32_t GetExtAttributes(int Index) const;
+    void SetExtAttributes(int Index, uint32_t Value);
 
     int GetUpdateCount() const { return UpdateCount; }
 

@@ -466,21 +466,28 @@ TEST(RowStringList, AssignAndTextFromOtherLists) {
     Back.Assign(&L);
     EXPECT_TRUE(Back.Equals(&Source));
 
-    // A whole row copied over another takes its state string and Data, or their absence: a
-    // list whose rows never had either copies none onto rows that have them, and back.
+    // A whole row copied over another takes its extra fields (state string, Data, marks, state
+    // bytes), or their absence: a list whose rows never had any copies none onto rows that
+    // have them, and back.
     TEditorStringList Plain;
     Plain.Add("plain");
     L.SetStateStr(1, "s");
     L.SetData(1, 5);
+    L.SetRowMarks(1, 0x0204);
+    L.SetElementState(1, 9);
     L.AssignRow(1, Plain, 0);
     EXPECT_EQ(L.Get(1), "plain");
     EXPECT_EQ(L.GetStateStr(1), "");
     EXPECT_EQ(L.GetData(1), 0);
+    EXPECT_EQ(L.GetRowMarks(1), 0);
+    EXPECT_EQ(L.GetElementState(1), 0);
     L.SetStateStr(2, "t");
     L.SetData(2, -3);
+    L.SetRowMarks(2, 0x8001);
     Plain.AssignRow(0, L, 2);
     EXPECT_EQ(Plain.GetStateStr(0), "t");
     EXPECT_EQ(Plain.GetData(0), -3);
+    EXPECT_EQ(Plain.GetRowMarks(0), 0x8001);
     Plain.AddRow("after"); // a row added after the extras came reads as zero
     EXPECT_EQ(Plain.GetData(1), 0);
     EXPECT_EQ(Plain.GetStateStr(1), "");
