@@ -16,6 +16,9 @@ public:
     TFountainColor* TokenToFountainColor() override;
     // Comments and the three string kinds (tokQuotation added).
     TTokenKindSet ResumableTokens() const override;
+    // Comments, strings and codes end at a line break (they go on only over a wrap): only a
+    // bracket region carries state from one line to the next.
+    bool LinesStartAlike() const override { return !HasBracketStarts(); }
 
 protected:
     void InitMethodTable() override;

@@ -244,6 +244,14 @@ bool TFountainParser::QuoteSplitAt(int Cut, unsigned char Q) const {
 
 // ---- handlers ----------------------------------------------------------------------------
 
+bool TFountainParser::HasBracketStarts() const {
+    if (FBrackets == nullptr) return false;
+    const int Count = FBrackets->GetCount();
+    for (int I = 0; I < Count; ++I)
+        if (!FBrackets->GetItems(I)->GetLeftBracket().empty()) return true;
+    return false;
+}
+
 bool TFountainParser::IsBracketStart() {
     if (FBrackets == nullptr) return false;
     const int Count = FBrackets->GetCount();

@@ -81,6 +81,14 @@ public:
     virtual TTokenKindSet ResumableTokens() const;
     // Kinds that a line break ends.
     virtual TTokenKindSet LineEndTokens() const;
+    // Whether every line starts in the state in which row 0 starts, whatever the lines before
+    // it hold, so that the state of a row follows from a scan of its own line alone (a jump
+    // to the end of a large text then scans no row above the screen). ScanRow carries only
+    // an open bracket region over a line break, so a parser of this class's rules answers
+    // "no bracket has a left bracket" (HasBracketStarts); one that keeps state of its own in
+    // ElementState, ExtraState, LastToken or StateStr over lines must answer false, as this
+    // class does for its descendants unless they say otherwise.
+    virtual bool LinesStartAlike() const { return false; }
 
     std::string_view TokenString() const {
         return std::string_view(reinterpret_cast<const char*>(FText) + FTokenStart,
@@ -108,6 +116,9 @@ public:
     std::string StateStr;
 
 protected:
+    // Whether a bracket item of the scheme has a non-empty left bracket (a region can open).
+    bool HasBracketStarts() const;
+
     // The scheme-less parser (TTokenParser).
     struct TNoFountain {};
     explicit TFountainParser(TNoFountain);

@@ -38,6 +38,16 @@ inline bool IsLead(unsigned char B) {
     return cp932::IsLeadByte(B);
 }
 
+// Whether the processor has AVX2 (asked once).
+bool HasWideScan() {
+#if defined(FEEDLOOM_WIDE_SCAN)
+    static const bool Has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+    return Has;
+#else
+    return false;
+#endif
+}
+
 // A half-width katakana and the mark that makes it one voiced or semi-voiced character.
 bool IsKanaPair(unsigned char B, unsigned char Mark) {
     if ((KanaJisTable[B] & KanaVoicedFlag) && (Mark == VoicedMark || Mark == SemiVoicedMark)) return true;
@@ -300,6 +310,41 @@ void TSearchMatcher::PrepareFilter() {
                 if ((FPair[B0][B1 >> 6] >> (B1 & 63)) & 1)
                     A.Second[A.SecondCount++] = static_cast<unsigned char>(B1);
     }
+    PrepareNibbles();
+}
+
+void TSearchMatcher::PrepareNibbles() {
+    // Group the first bytes by their set of second bytes; more than four sets: no classes.
+    FNibbleScan = false;
+    std::memset(FNibbleLow, 0, sizeof FNibbleLow);
+    std::memset(FNibbleHigh, 0, sizeof FNibbleHigh);
+    const uint64_t* Groups[4] = {};
+    int GroupCount = 0;
+    auto Add = [this](int Bit, int Byte) {
+        FNibbleLow[Byte & 15] |= static_cast<unsigned char>(1u << Bit);
+        FNibbleHigh[Byte >> 4] |= static_cast<unsigned char>(1u << Bit);
+    };
+    for (int B0 = 0; B0 < 256; ++B0) {
+        const uint64_t* Seconds = FPair[B0];
+        if ((Seconds[0] | Seconds[1] | Seconds[2] | Seconds[3]) == 0) continue;
+        int G = 0;
+        while (G < GroupCount && std::memcmp(Groups[G], Seconds, sizeof FPair[B0]) != 0) ++G;
+        if (G == GroupCount) {
+            if (GroupCount == 4) return;
+            Groups[GroupCount++] = Seconds;
+            for (int B1 = 0; B1 < 256; ++B1)
+                if ((Seconds[B1 >> 6] >> (B1 & 63)) & 1) Add(4 + G, B1);
+        }
+        Add(G, B0);
+    }
+    if (GroupCount == 0) return;
+    int Compares = 0;
+    bool AnySecond = false;
+    for (int A = 0; A < FAlternativeCount; ++A) {
+        Compares += 1 + FAlternatives[A].SecondCount;
+        AnySecond = AnySecond || FAlternatives[A].SecondCount == 0;
+    }
+    FNibbleScan = HasWideScan() && (!FVectorScan || AnySecond || Compares > 6);
 }
 
 bool TSearchMatcher::PairMayStart(unsigned char B0, unsigned char B1) const {
@@ -379,14 +424,35 @@ __attribute__((target("avx2"))) int TSearchMatcher::ScanDownWide(const unsigned 
     return -1;
 }
 
-namespace {
-bool HasWideScan() {
-    static const bool Has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
-    return Has;
+__attribute__((target("avx2"))) int TSearchMatcher::ScanDownNibbles(const unsigned char* B, int N, int& X, int To,
+                                                                    const TSearchContext& Context, int& Len) const {
+    const __m256i Low = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(FNibbleLow)));
+    const __m256i High = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(FNibbleHigh)));
+    const __m256i Nibble = _mm256_set1_epi8(0x0F);
+    const __m256i Zero = _mm256_setzero_si256();
+    // Both loads must stay inside the buffer: X + 32 < N.
+    for (; X <= To && X + 32 < N; X += 32) {
+        const __m256i L0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(B + X));
+        const __m256i L1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(B + X + 1));
+        // The class bits of each byte (a shuffle looks at the low four bits of its index).
+        const __m256i C0 = _mm256_and_si256(_mm256_shuffle_epi8(Low, _mm256_and_si256(L0, Nibble)),
+                                            _mm256_shuffle_epi8(High, _mm256_and_si256(_mm256_srli_epi16(L0, 4), Nibble)));
+        const __m256i C1 = _mm256_and_si256(_mm256_shuffle_epi8(Low, _mm256_and_si256(L1, Nibble)),
+                                            _mm256_shuffle_epi8(High, _mm256_and_si256(_mm256_srli_epi16(L1, 4), Nibble)));
+        // A group's first byte here and one of its second bytes next.
+        const __m256i Both = _mm256_and_si256(C0, _mm256_and_si256(_mm256_srli_epi16(C1, 4), Nibble));
+        auto Mask = ~static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(Both, Zero)));
+        if (To - X < 31) Mask &= (uint32_t{1} << (To - X + 1)) - 1;
+        if (const int Found = FirstInMask(B, N, X, Mask, Context, Len); Found >= 0) return Found;
+    }
+    return -1;
 }
-} // namespace
+
 #else
 int TSearchMatcher::ScanDownWide(const unsigned char*, int, int&, int, const TSearchContext&, int&) const {
+    return -1;
+}
+int TSearchMatcher::ScanDownNibbles(const unsigned char*, int, int&, int, const TSearchContext&, int&) const {
     return -1;
 }
 #endif
@@ -407,7 +473,9 @@ int TSearchMatcher::ScanDown(const unsigned char* B, int N, int From, int To, co
                              int& Len) const {
     int X = From;
 #if defined(FEEDLOOM_WIDE_SCAN)
-    if (FVectorScan && HasWideScan()) {
+    if (FNibbleScan) {
+        if (const int Found = ScanDownNibbles(B, N, X, To, Context, Len); Found >= 0) return Found;
+    } else if (FVectorScan && HasWideScan()) {
         if (const int Found = ScanDownWide(B, N, X, To, Context, Len); Found >= 0) return Found;
     }
 #endif

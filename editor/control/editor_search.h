@@ -77,12 +77,18 @@ private:
                     int& Len) const;
     bool PairMayStart(unsigned char B0, unsigned char B1) const;
     void PrepareFilter();
+    // FNibbleLow, FNibbleHigh and FNibbleScan from FPair and the alternatives.
+    void PrepareNibbles();
     int ScanDown(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
                  int& Len) const;
     // ScanDown's prefilter 32 bytes a step (AVX2, used when the processor has it): the match
     // found, or -1 with X left where the narrower loops go on.
     int ScanDownWide(const unsigned char* B, int N, int& X, int To, const TSearchContext& Context,
                      int& Len) const;
+    // The same with the byte classes of FNibbleLow/FNibbleHigh: two table look-ups a load
+    // whatever the number of alternatives (used for FNibbleScan).
+    int ScanDownNibbles(const unsigned char* B, int N, int& X, int To, const TSearchContext& Context,
+                        int& Len) const;
     int ScanUp(const unsigned char* B, int N, int From, int To, const TSearchContext& Context,
                int& Len) const;
 
@@ -100,6 +106,16 @@ private:
     TAlternative FAlternatives[4] = {};
     int FAlternativeCount = 0;
     bool FVectorScan = false;
+    // The pairs as up to four groups of first bytes that share their second bytes: byte b is
+    // in class bit J when FNibbleLow[b & 15] and FNibbleHigh[b >> 4] both have bit J (bits 0-3
+    // the groups' first bytes, 4-7 their second bytes). The classes hold every byte of their
+    // sets and a few more (each set widens to the nibbles its bytes have), so the filter lets
+    // through every pair FPair holds and the candidate check sorts out the rest.
+    unsigned char FNibbleLow[16] = {};
+    unsigned char FNibbleHigh[16] = {};
+    // Whether ScanDown filters by the byte classes: where they exist (at most four groups),
+    // the processor has AVX2 and the alternatives would take more compares than two look-ups.
+    bool FNibbleScan = false;
 };
 
 // The candidate loop over Buffer for Pattern: a pointer to the match in Buffer, or null.

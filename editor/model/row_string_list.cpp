@@ -6,20 +6,23 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <type_traits>
 #include <vector>
 
-// The row array is moved with memmove and realloc. That is sound because an item is two
-// handles (each a pointer that nothing else points at, with an offset and a length) and
-// plain integers: a moved item is the same item. These checks keep it that way.
-static_assert(sizeof(TRowString) == sizeof(void*) + 2 * sizeof(uint32_t), "a row string is a slice handle");
+// The row arrays are moved with memmove and realloc. That is sound because an item is a
+// handle (a pointer that nothing else points at, with an offset and a length) and plain
+// integers, and an extra a handle and an integer: a moved item is the same item. These
+// checks keep it that way.
+static_assert(sizeof(TRowString) == 3 * sizeof(uint32_t), "a row string is a slice handle");
 static_assert(std::is_standard_layout_v<TRowStringItem>, "row items are plain records");
+static_assert(std::is_standard_layout_v<TRowExtra>, "row extras are plain records");
 static_assert(sizeof(TStateString) == sizeof(void*), "a state string is one pointer");
-static_assert(sizeof(TRowStringItem) ==
-                  sizeof(TRowString) + sizeof(TStateString) + 3 * sizeof(uint32_t) + (sizeof(void*) == 8 ? 4 : 0),
+static_assert(sizeof(TRowStringItem) == sizeof(TRowString) + sizeof(uint32_t),
               "a row item holds exactly the row fields");
+static_assert(sizeof(TRowExtra) == sizeof(TStateString) + 2 * sizeof(uint32_t), "a row extra is 16 bytes");
 
 // ---- TRowString --------------------------------------------------------------------------
 
@@ -47,20 +50,58 @@ TRowString TRowString::NewBlock(size_t Size, char*& Bytes) {
         const size_t Rounded = (Bytes0 + HugePage - 1) / HugePage * HugePage;
         if (posix_memalign(&Memory, HugePage, Rounded) != 0) Memory = nullptr;
 #if defined(MADV_HUGEPAGE)
-        if (Memory != nullptr) madvise(Memory, Rounded, MADV_HUGEPAGE);
+        // Only the huge pages that the bytes fill: the rest of the last one, which nothing
+        // writes, then takes no memory.
+        const size_t Filled = Bytes0 / HugePage * HugePage;
+        if (Memory != nullptr && Filled > 0) madvise(Memory, Filled, MADV_HUGEPAGE);
 #endif
     } else {
         Memory = std::malloc(Bytes0);
     }
     if (Memory == nullptr) throw std::bad_alloc();
+    auto* Block = static_cast<TBlock*>(Memory);
+    uint32_t Id = 0;
+    try {
+        Id = Register(Block);
+    } catch (...) {
+        std::free(Memory);
+        throw;
+    }
     TRowString S;
-    S.FBlock = static_cast<TBlock*>(Memory);
-    S.FBlock->RefCount = 1;
+    S.FBlock = Id;
+    Block->RefCount = 1;
     S.FOffset = 0;
     S.FLength = Size > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int32_t>(Size);
-    Bytes = S.FBlock->Bytes();
+    Bytes = Block->Bytes();
     Bytes[Size] = '\0';
     return S;
+}
+
+uint32_t TRowString::Register(TBlock* Block) {
+    if (FTable == nullptr) {
+        auto Table = std::make_unique<std::vector<TBlock*>>(1, nullptr);
+        auto Free = std::make_unique<std::vector<uint32_t>>();
+        Free->reserve(Table->capacity());
+        FTable = Table.release();
+        FFree = Free.release();
+        FBlocks = FTable->data();
+    }
+    if (!FFree->empty()) {
+        const uint32_t Id = FFree->back();
+        FFree->pop_back();
+        (*FTable)[Id] = Block;
+        return Id;
+    }
+    if (FTable->size() >= UINT32_MAX) throw std::bad_alloc();
+    if (FTable->size() == FTable->capacity()) {
+        // Grow both together: the free list can then take every number without allocating.
+        const size_t Capacity = FTable->capacity() * 2;
+        FFree->reserve(Capacity);
+        FTable->reserve(Capacity);
+    }
+    FTable->push_back(Block);
+    FBlocks = FTable->data();
+    return static_cast<uint32_t>(FTable->size() - 1);
 }
 
 TStateString::TStateString(std::string_view S) {
@@ -73,16 +114,23 @@ TStateString::TStateString(std::string_view S) {
 }
 
 TRowString::TRowString(const TRowString& Whole, size_t Offset, size_t Length) noexcept {
-    if (Whole.FBlock == nullptr) return;
+    if (Whole.FBlock == 0) return;
     FBlock = Whole.FBlock;
-    ++FBlock->RefCount;
+    ++Block()->RefCount;
     FOffset = Whole.FOffset + static_cast<uint32_t>(Offset);
     FLength = static_cast<int32_t>(Length);
 }
 
 void TRowString::Release() noexcept {
-    if (FBlock != nullptr && --FBlock->RefCount == 0) std::free(FBlock);
-    FBlock = nullptr;
+    if (FBlock != 0) {
+        TBlock* B = Block();
+        if (--B->RefCount == 0) {
+            std::free(B);
+            (*FTable)[FBlock] = nullptr;
+            FFree->push_back(FBlock); // room was reserved when the number was made
+        }
+    }
+    FBlock = 0;
     FOffset = 0;
     FLength = 0;
 }
@@ -99,7 +147,11 @@ TRowStringList::~TRowStringList() {
 void TRowStringList::ReleaseAll() noexcept {
     for (int I = 0; I < FCount; ++I) FList[I].~TRowStringItem();
     std::free(static_cast<void*>(FList));
+    if (FExtra != nullptr)
+        for (int I = 0; I < FCount; ++I) FExtra[I].~TRowExtra();
+    std::free(static_cast<void*>(FExtra));
     FList = nullptr;
+    FExtra = nullptr;
     FCount = 0;
     FCapacity = 0;
 }
@@ -109,7 +161,9 @@ void TRowStringList::SetCapacity(int NewCapacity) {
     if (NewCapacity == FCapacity) return;
     if (NewCapacity == 0) {
         std::free(static_cast<void*>(FList));
+        std::free(static_cast<void*>(FExtra));
         FList = nullptr;
+        FExtra = nullptr;
         FCapacity = 0;
         return;
     }
@@ -117,7 +171,38 @@ void TRowStringList::SetCapacity(int NewCapacity) {
     void* Memory = std::realloc(static_cast<void*>(FList), Size);
     if (Memory == nullptr) throw std::bad_alloc();
     FList = static_cast<TRowStringItem*>(Memory);
+    // The rows first: when the extras then fail to grow, the larger row array does no harm
+    // (the capacity stays), and a failed shrink of the extras keeps the larger one.
+    if (FExtra != nullptr) {
+        void* More = std::realloc(static_cast<void*>(FExtra), static_cast<size_t>(NewCapacity) * sizeof(TRowExtra));
+        if (More == nullptr && NewCapacity > FCapacity) throw std::bad_alloc();
+        if (More != nullptr) FExtra = static_cast<TRowExtra*>(More);
+        if (NewCapacity > FCapacity)
+            std::memset(static_cast<void*>(FExtra + FCapacity), 0,
+                        static_cast<size_t>(NewCapacity - FCapacity) * sizeof(TRowExtra));
+    }
     FCapacity = NewCapacity;
+}
+
+TRowExtra& TRowStringList::Extra(int Index) {
+    Item(Index);
+    if (FExtra == nullptr) {
+        void* Memory = std::calloc(static_cast<size_t>(FCapacity), sizeof(TRowExtra));
+        if (Memory == nullptr) throw std::bad_alloc();
+        FExtra = static_cast<TRowExtra*>(Memory);
+    }
+    return FExtra[Index];
+}
+
+void TRowStringList::TakeRows(TRowStringList& From) noexcept {
+    FList = From.FList;
+    FExtra = From.FExtra;
+    FCount = From.FCount;
+    FCapacity = From.FCapacity;
+    From.FList = nullptr;
+    From.FExtra = nullptr;
+    From.FCount = 0;
+    From.FCapacity = 0;
 }
 
 void TRowStringList::Grow(int Needed) {
@@ -139,6 +224,12 @@ void TRowStringList::OpenGap(int Index, int Count) noexcept {
         std::memmove(static_cast<void*>(FList + Index + Count), static_cast<const void*>(FList + Index),
                      static_cast<size_t>(FCount - Index) * sizeof(TRowStringItem));
     for (int I = Index; I < Index + Count; ++I) new (&FList[I]) TRowStringItem();
+    if (FExtra != nullptr) {
+        if (Index < FCount)
+            std::memmove(static_cast<void*>(FExtra + Index + Count), static_cast<const void*>(FExtra + Index),
+                         static_cast<size_t>(FCount - Index) * sizeof(TRowExtra));
+        std::memset(static_cast<void*>(FExtra + Index), 0, static_cast<size_t>(Count) * sizeof(TRowExtra));
+    }
     FCount += Count;
 }
 
@@ -204,10 +295,18 @@ void TRowStringList::DeleteRange(int Index, int Count) {
     if (Count == 0) return;
     Changing();
     for (int I = Index; I < Index + Count; ++I) FList[I].~TRowStringItem();
+    if (FExtra != nullptr)
+        for (int I = Index; I < Index + Count; ++I) FExtra[I].~TRowExtra();
     FCount -= Count;
     if (Index < FCount)
         std::memmove(static_cast<void*>(FList + Index), static_cast<const void*>(FList + Index + Count),
                      static_cast<size_t>(FCount - Index) * sizeof(TRowStringItem));
+    if (FExtra != nullptr) {
+        if (Index < FCount)
+            std::memmove(static_cast<void*>(FExtra + Index), static_cast<const void*>(FExtra + Index + Count),
+                         static_cast<size_t>(FCount - Index) * sizeof(TRowExtra));
+        std::memset(static_cast<void*>(FExtra + FCount), 0, static_cast<size_t>(Count) * sizeof(TRowExtra));
+    }
     Changed();
 }
 
@@ -228,6 +327,7 @@ void TRowStringList::Exchange(int Index1, int Index2) {
     TRowStringItem& B = Item(Index2);
     Changing();
     std::swap(A, B);
+    if (FExtra != nullptr) std::swap(FExtra[Index1], FExtra[Index2]);
     Changed();
 }
 
@@ -255,17 +355,67 @@ void TRowStringList::AssignRow(int Index, const TRowStringList& Source, int Sour
     const TRowStringItem& From = Source.Item(SourceIndex);
     TRowStringItem& To = Item(Index);
     if (&From == &To) return;
+    if (Source.FExtra != nullptr) {
+        const TRowExtra& E = Source.FExtra[SourceIndex];
+        if (E.FData != 0 || !E.FStateStr.View().empty() || E.FElementState != 0 || E.FExtraState != 0 ||
+            E.FRowMarks != 0)
+            Extra(Index) = E;
+        else if (FExtra != nullptr)
+            FExtra[Index] = TRowExtra();
+    } else if (FExtra != nullptr) {
+        FExtra[Index] = TRowExtra();
+    }
     To.FString = From.FString;
-    To.FStateStr = From.FStateStr;
-    To.FData = From.FData;
     To.FAttributes = From.FAttributes;
-    To.FExtAttributes = From.FExtAttributes;
+}
+
+namespace {
+// The bits that the row record's word and the attribute word hold alike.
+constexpr uint32_t SharedBits = 0x00FF00FFu;
+} // namespace
+
+uint32_t TRowStringList::GetAttributes(int Index) const {
+    const uint32_t Word = Item(Index).FAttributes & SharedBits;
+    if (FExtra == nullptr) return Word;
+    const TRowExtra& E = FExtra[Index];
+    return Word | static_cast<uint32_t>(E.FElementState) << 8 | static_cast<uint32_t>(E.FExtraState) << 24;
+}
+
+void TRowStringList::SetAttributes(int Index, uint32_t Value) {
+    TRowStringItem& Row = Item(Index);
+    const auto Element = static_cast<uint8_t>(Value >> 8);
+    const auto ExtraState = static_cast<uint8_t>(Value >> 24);
+    if (FExtra != nullptr || Element != 0 || ExtraState != 0) {
+        TRowExtra& E = Extra(Index);
+        E.FElementState = Element;
+        E.FExtraState = ExtraState;
+    }
+    Row.FAttributes = (Row.FAttributes & ~SharedBits) | (Value & SharedBits);
+}
+
+uint32_t TRowStringList::GetExtAttributes(int Index) const {
+    const uint32_t Word = Item(Index).FAttributes;
+    const uint32_t Tokens = ((Word >> 8) & 0xFFu) | (Word >> 24) << 8;
+    return FExtra == nullptr ? Tokens : Tokens | static_cast<uint32_t>(FExtra[Index].FRowMarks) << 16;
+}
+
+void TRowStringList::SetExtAttributes(int Index, uint32_t Value) {
+    TRowStringItem& Row = Item(Index);
+    const auto Marks = static_cast<TRowMarks>(Value >> 16);
+    if (FExtra != nullptr || Marks != 0) Extra(Index).FRowMarks = Marks;
+    Row.FAttributes = (Row.FAttributes & SharedBits) | (Value & 0xFFu) << 8 | ((Value >> 8) & 0xFFu) << 24;
+}
+
+void TRowStringList::SetData(int Index, int32_t Value) {
+    Item(Index);
+    if (FExtra == nullptr && Value == 0) return;
+    Extra(Index).FData = Value;
 }
 
 void TRowStringList::SetStateStr(int Index, std::string_view Value) {
-    TRowStringItem& Row = Item(Index);
-    if (Row.FStateStr == Value) return;
-    Row.FStateStr = TStateString(Value);
+    Item(Index);
+    if (StateStrView(Index) == Value) return;
+    Extra(Index).FStateStr = TStateString(Value);
 }
 
 std::string TRowStringList::GetTextStr() const {
@@ -416,9 +566,8 @@ void TRowAttributeStringList::SetRowMarks(int Index, TRowMarks Value) {
 }
 
 void TRowAttributeStringList::GetRowAttributeData(int Index, TRowAttributeData& Data) const {
-    const TRowStringItem& Row = Item(Index);
-    const uint32_t A = Row.FAttributes;
-    const uint32_t X = Row.FExtAttributes;
+    const uint32_t A = GetAttributes(Index);
+    const uint32_t X = GetExtAttributes(Index);
     Data.RowAttribute = static_cast<TRowAttribute>(Field(A, RowAttributeShift, TwoBits));
     Data.PrevRowAttribute = static_cast<TRowAttribute>(Field(A, PrevRowAttributeShift, TwoBits));
     Data.BracketIndex = static_cast<int32_t>(Field(A, BracketIndexShift, FourBits)) - BracketBias;
@@ -427,7 +576,7 @@ void TRowAttributeStringList::GetRowAttributeData(int Index, TRowAttributeData& 
     Data.ExtraState = static_cast<int32_t>(Field(A, ExtraStateShift, Byte));
     Data.CarryToken = static_cast<uint8_t>(Field(X, CarryTokenShift, Byte));
     Data.LastToken = static_cast<uint8_t>(Field(X, LastTokenShift, Byte));
-    Data.StateStr.assign(Row.FStateStr.View());
+    Data.StateStr.assign(StateStrView(Index));
 }
 
 namespace {
@@ -454,10 +603,9 @@ constexpr uint32_t RowMarksBits = 0xFFFFu << RowMarksShift;
 } // namespace
 
 void TRowAttributeStringList::SetRowState(int Index, const TRowAttributeData& Data) {
-    TRowStringItem& Row = Item(Index);
-    Row.FAttributes = (Row.FAttributes & RowAttributeBits) | PackState(Data);
-    Row.FExtAttributes = (Row.FExtAttributes & RowMarksBits) | PackTokens(Data);
-    if (!(Row.FStateStr == Data.StateStr)) Row.FStateStr = TStateString(Data.StateStr);
+    SetAttributes(Index, (GetAttributes(Index) & RowAttributeBits) | PackState(Data));
+    SetExtAttributes(Index, (GetExtAttributes(Index) & RowMarksBits) | PackTokens(Data));
+    SetStateStr(Index, Data.StateStr);
 }
 
 void TRowAttributeStringList::SetRowAttributeData(int Index, const TRowAttributeData& Data) {
@@ -466,14 +614,16 @@ void TRowAttributeStringList::SetRowAttributeData(int Index, const TRowAttribute
 }
 
 void TRowAttributeStringList::ResetRowState(int Index) {
-    TRowStringItem& Row = Item(Index);
-    Row.FAttributes &= RowAttributeBits;
-    Row.FExtAttributes &= RowMarksBits;
-    Row.FStateStr = TStateString();
+    Item(Index).FAttributes &= RowAttributeBits; // the record's word holds no marks
+    if (FExtra != nullptr) {
+        TRowExtra& E = FExtra[Index];
+        E.FStateStr = TStateString();
+        E.FElementState = 0;
+        E.FExtraState = 0;
+    }
 }
 
 bool TRowAttributeStringList::RowStateEquals(int Index, const TRowAttributeData& Data) const {
-    const TRowStringItem& Row = Item(Index);
-    return (Row.FAttributes & ~RowAttributeBits) == PackState(Data) &&
-           (Row.FExtAttributes & ~RowMarksBits) == PackTokens(Data) && Row.FStateStr == Data.StateStr;
+    return (GetAttributes(Index) & ~RowAttributeBits) == PackState(Data) &&
+           (GetExtAttributes(Index) & ~RowMarksBits) == PackTokens(Data) && StateStrView(Index) == Data.StateStr;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/classes.h"
 
@@ -14,8 +15,10 @@
 // block. A string made from bytes gets a block of its own (the bytes followed by a NUL); a
 // loaded text keeps many rows as slices of one large block, and a wrapped row is a slice
 // of its line's bytes. A string made from no bytes is the null block. Copying bumps the
-// count; the handle is trivially relocatable, so arrays of rows move with memmove.
-// Single-threaded: the count is not atomic.
+// count; the handle is trivially relocatable, so arrays of rows move with memmove. The
+// handle names its block by number in a table of all blocks (three 32-bit words instead of
+// a pointer and two: the row record is what 1.6 million rows cost); numbers of freed blocks
+// are used again. Single-threaded: neither the count nor the table is guarded.
 class TRowString {
 public:
     TRowString() noexcept = default;
@@ -30,11 +33,11 @@ public:
 
     TRowString(const TRowString& Other) noexcept
         : FBlock(Other.FBlock), FOffset(Other.FOffset), FLength(Other.FLength) {
-        if (FBlock != nullptr) ++FBlock->RefCount;
+        if (FBlock != 0) ++Block()->RefCount;
     }
     TRowString(TRowString&& Other) noexcept
         : FBlock(Other.FBlock), FOffset(Other.FOffset), FLength(Other.FLength) {
-        Other.FBlock = nullptr;
+        Other.FBlock = 0;
         Other.FOffset = 0;
         Other.FLength = 0;
     }
@@ -52,36 +55,30 @@ public:
 
     // The bytes; "" for an empty string. A string made from bytes is NUL-terminated, a
     // slice is not (use Length).
-    const char* Data() const noexcept { return FBlock != nullptr ? FBlock->Bytes() + FOffset : ""; }
+    const char* Data() const noexcept { return FBlock != 0 ? Block()->Bytes() + FOffset : ""; }
     int Length() const noexcept { return FLength; }
     bool Empty() const noexcept { return FLength == 0; }
     std::string_view View() const noexcept {
-        return FBlock != nullptr ? std::string_view(FBlock->Bytes() + FOffset, static_cast<size_t>(FLength))
-                                 : std::string_view();
+        return FBlock != 0 ? std::string_view(Block()->Bytes() + FOffset, static_cast<size_t>(FLength))
+                           : std::string_view();
     }
     std::string ToString() const { return std::string(View()); }
     // How many handles share the block (0 for an empty string).
-    int RefCount() const noexcept { return FBlock != nullptr ? FBlock->RefCount : 0; }
+    int RefCount() const noexcept { return FBlock != 0 ? Block()->RefCount : 0; }
     // Asks the processor to fetch the first 128 bytes (nothing is read; a hint for loops
     // that are about to reach the bytes).
     void Prefetch() const noexcept {
-        if (FBlock == nullptr) return;
-        const auto Address = reinterpret_cast<std::uintptr_t>(FBlock->Bytes() + FOffset);
+        if (FBlock == 0) return;
+        const auto Address = reinterpret_cast<std::uintptr_t>(Block()->Bytes() + FOffset);
         __builtin_prefetch(reinterpret_cast<const void*>(Address));
         __builtin_prefetch(reinterpret_cast<const void*>(Address + 64));
     }
     // Whether both handles share one block (or both are empty).
     bool SharesWith(const TRowString& Other) const noexcept { return FBlock == Other.FBlock; }
     void Swap(TRowString& Other) noexcept {
-        TBlock* T = FBlock;
-        FBlock = Other.FBlock;
-        Other.FBlock = T;
-        const uint32_t O = FOffset;
-        FOffset = Other.FOffset;
-        Other.FOffset = O;
-        const int32_t L = FLength;
-        FLength = Other.FLength;
-        Other.FLength = L;
+        std::swap(FBlock, Other.FBlock);
+        std::swap(FOffset, Other.FOffset);
+        std::swap(FLength, Other.FLength);
     }
 
     friend bool operator==(const TRowString& A, const TRowString& B) noexcept {
@@ -95,14 +92,25 @@ private:
         int RefCount;
         char* Bytes() noexcept { return reinterpret_cast<char*>(this + 1); }
     };
+    // The table of blocks by number (entry 0 unused; it moves when it grows) and the numbers
+    // free for reuse. Both live as long as the program (strings in static objects may go
+    // after any destructor would have run); the free list keeps room for every number, so
+    // that freeing a block never allocates.
+    static inline TBlock** FBlocks = nullptr;
+    static inline std::vector<TBlock*>* FTable = nullptr;
+    static inline std::vector<uint32_t>* FFree = nullptr;
+    TBlock* Block() const noexcept { return FBlocks[FBlock]; }
+    // A number for Block in the table; throws bad_alloc (nothing registered) when the
+    // table cannot grow.
+    static uint32_t Register(TBlock* Block);
     void Release() noexcept;
-    TBlock* FBlock = nullptr;
+    uint32_t FBlock = 0; // 0: no block
     uint32_t FOffset = 0;
     int32_t FLength = 0;
 };
 
 // A parser state string: one pointer to a counted block of its own (empty for almost every
-// row, so the row record keeps only the pointer). Relocatable like TRowString.
+// row, so the row's extra keeps only the pointer). Relocatable like TRowString.
 class TStateString {
 public:
     TStateString() noexcept = default;
@@ -164,14 +172,26 @@ struct TRowAttributeData {
     std::string StateStr;
 };
 
-// One row. A new row is all zero except its text.
+// One row. A new row is all zero except its text. The record is what 1.6 million rows of a
+// large text cost, so the two fields that almost no row uses (the parser state string and
+// the free integer) live apart, in TRowExtra.
 struct TRowStringItem {
-    TRowString FString;   // the row text, without line-break bytes
+    TRowString FString; // the row text, without line-break bytes
+    // The fields that every row uses: RowAttribute 0-1, PrevRowAttribute 2-3, BracketIndex+2
+    // 4-7 and CarryLength 16-23 where the attribute word (GetAttributes) has them, CarryToken
+    // 8-15 and LastToken 24-31 in the places of ElementState and ExtraState.
+    uint32_t FAttributes = 0;
+};
+
+// The rarely used fields of a row, in an array parallel to the rows that a list makes only
+// when a row first gets one of them other than zero (all zero until then): the parser state
+// string and the two state bytes that only descendant parsers use, the marks, Data.
+struct TRowExtra {
     TStateString FStateStr; // parser state string at the start of the row
     int32_t FData = 0;
-    uint32_t FAttributes = 0;    // RowAttribute 0-1, PrevRowAttribute 2-3, BracketIndex+2 4-7,
-                                 // ElementState 8-15, CarryLength 16-23, ExtraState 24-31
-    uint32_t FExtAttributes = 0; // CarryToken 0-7, LastToken 8-15, RowMarks 16-31
+    uint8_t FElementState = 0;
+    uint8_t FExtraState = 0;
+    TRowMarks FRowMarks = 0;
 };
 
 // A list of rows stored contiguously. Inserting and deleting move the tail of the array in
@@ -233,18 +253,27 @@ public:
     }
 
     // Data[Index]
-    int32_t GetData(int Index) const { return Item(Index).FData; }
-    void SetData(int Index, int32_t Value) { Item(Index).FData = Value; }
+    int32_t GetData(int Index) const {
+        Item(Index);
+        return FExtra != nullptr ? FExtra[Index].FData : 0;
+    }
+    void SetData(int Index, int32_t Value);
     // StateStr[Index]
-    std::string GetStateStr(int Index) const { return Item(Index).FStateStr.ToString(); }
-    std::string_view StateStrView(int Index) const { return Item(Index).FStateStr.View(); }
+    std::string GetStateStr(int Index) const { return std::string(StateStrView(Index)); }
+    std::string_view StateStrView(int Index) const {
+        Item(Index);
+        return FExtra != nullptr ? FExtra[Index].FStateStr.View() : std::string_view();
+    }
     void SetStateStr(int Index, std::string_view Value);
     // The packed attribute words (index-checked); the accessors of TRowAttributeStringList
-    // go through these.
-    uint32_t GetAttributes(int Index) const { return Item(Index).FAttributes; }
-    void SetAttributes(int Index, uint32_t Value) { Item(Index).FAttributes = Value; }
-    uint32_t GetExtAttributes(int Index) const { return Item(Index).FExtAttributes; }
-    void SetExtAttributes(int Index, uint32_t Value) { Item(Index).FExtAttributes = Value; }
+    // go through these. Attributes: RowAttribute 0-1, PrevRowAttribute 2-3, BracketIndex+2
+    // 4-7, ElementState 8-15, CarryLength 16-23, ExtraState 24-31; ExtAttributes: CarryToken
+    // 0-7, LastToken 8-15, RowMarks 16-31. They are put together from the row record and its
+    // extra.
+    uint32_t GetAttributes(int Index) const;
+    void SetAttributes(int Index, uint32_t Value);
+    uint32_t GetExtAttributes(int Index) const;
+    void SetExtAttributes(int Index, uint32_t Value);
 
     int GetUpdateCount() const { return UpdateCount; }
 
@@ -268,7 +297,16 @@ protected:
         return FList[Index];
     }
 
+    // Takes the rows of From (which is left empty) as this list's own; this list must hold
+    // no rows and no storage. Nothing is copied.
+    void TakeRows(TRowStringList& From) noexcept;
+    // The row's TRowExtra, the array made (all zero) if the list has none yet.
+    TRowExtra& Extra(int Index);
+
     TRowStringItem* FList = nullptr;
+    // Parallel to FList (FCapacity entries, zero beyond FCount), or null while no row has a
+    // state string or Data value.
+    TRowExtra* FExtra = nullptr;
     int FCount = 0;
     int FCapacity = 0;
     int UpdateCount = 0;
@@ -318,6 +356,13 @@ public:
     // Whether the row's stored PrevRowAttribute, BracketIndex, ElementState, CarryLength,
     // ExtraState, CarryToken, LastToken and StateStr equal those of Data.
     bool RowStateEquals(int Index, const TRowAttributeData& Data) const;
+
+protected:
+    // RowAttribute of a row known to exist, unchecked (bits 0-1 of the first word), for loops
+    // over every row.
+    TRowAttribute RowAttributeAt(int Index) const noexcept {
+        return static_cast<TRowAttribute>(FList[Index].FAttributes & 3u);
+    }
 };
 
 // The class of all temporary row lists.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "editor/colouring/fountain.h"
 #include "editor/colouring/fountain_parser.h"
@@ -40,16 +41,6 @@ namespace {
 // then become the list's rows without a copy per row.
 class TRowArrayList : public TEditorStringList {
 public:
-    // Gives up the array (the caller frees it the way the row lists do); the list is empty.
-    TRowStringItem* ReleaseArray(int& Count, int& Capacity) {
-        TRowStringItem* List = FList;
-        Count = FCount;
-        Capacity = FCapacity;
-        FList = nullptr;
-        FCount = 0;
-        FCapacity = 0;
-        return List;
-    }
     // Swaps the text of row Index with S; no count changes, nothing allocated.
     void SwapRowString(int Index, TRowString& S) noexcept { FList[Index].FString.Swap(S); }
     // Appends a row of text S and attribute Attribute, without events (the list is private
@@ -61,8 +52,8 @@ public:
         }
         TRowStringItem* Row = new (&FList[FCount]) TRowStringItem();
         Row->FString = std::move(S);
+        Row->FAttributes = Attribute; // a new row's other fields are zero
         ++FCount;
-        if (Attribute != raCrlf) SetRowAttribute(FCount - 1, Attribute);
     }
 };
 
@@ -453,11 +444,12 @@ void TEditorScreenStrings::WrapAll() {
     // The row blocks lie anywhere in the heap: asking for those a few rows ahead keeps the
     // cut from waiting on memory for each line.
     constexpr int Ahead = 24;
-    // A row of Temp whose text was moved out of old row R holds R + 1 as its Data until the
-    // cut is done; if the cut fails, the texts go back.
-    try {
+    // The old rows stay as they are until every line is cut (Temp shares their texts), so a
+    // cut that fails leaves the list unchanged.
+    {
         for (int R = 0; R < FCount;) {
-            const int E = LineEndRow(R);
+            int E = R;
+            while (E < FCount - 1 && RowAttributeAt(E) == raWrapped) ++E; // LineEndRow(R)
             const int Rows = E - R + 1;
             PrefetchRow(E + Ahead);
             std::string_view Line;
@@ -478,14 +470,11 @@ void TEditorScreenStrings::WrapAll() {
                 TRowMarks Marks = 0;
                 for (int I = R; I <= E; ++I) Marks |= GetRowMarks(I);
                 if (Rows == 1) {
-                    // The row's text moves over (its old row keeps nothing to release later).
-                    Temp.InsertRow(FirstNew, TRowString());
-                    Temp.SwapRowString(FirstNew, FList[R].FString);
-                    Temp.SetData(FirstNew, R + 1);
+                    Temp.Push(FList[R].FString, raCrlf);
                 } else {
-                    Temp.InsertRow(FirstNew, Line);
+                    Temp.Push(TRowString(Line), raCrlf);
                 }
-                Temp.SetRowMarks(FirstNew, Marks);
+                if (Marks != 0) Temp.SetRowMarks(FirstNew, Marks);
             } else {
                 // The cut rows are slices of the line's bytes: of the row's own string when
                 // the line is one row, else of one copy of the joined line.
@@ -503,19 +492,13 @@ void TEditorScreenStrings::WrapAll() {
             }
             R = E + 1;
         }
-    } catch (...) {
-        for (int T = 0; T < Temp.GetCount(); ++T)
-            if (const int From = Temp.GetData(T)) Temp.SwapRowString(T, FList[From - 1].FString);
-        throw;
     }
-    for (int T = 0; T < Temp.GetCount(); ++T)
-        if (Temp.GetData(T) != 0) Temp.SetData(T, 0);
 
     // The old rows go; Temp's array becomes the rows (both arrays come from the row lists'
     // own allocation, so this list frees the new one as it would have freed its own).
     DeleteRange(0, FCount);
     SetCapacity(0);
-    FList = Temp.ReleaseArray(FCount, FCapacity);
+    TakeRows(Temp);
     FScanLimit = 0; // every row came from Temp unscanned
     SetRowAttribute(FCount - 1, LastAttr);
 }
@@ -601,19 +584,28 @@ int TEditorScreenStrings::UpdateRowAttributes(int Index, bool Notify) {
     // The start state: the nearest row before Index whose state was computed. Without a
     // parser a row's state is the first row's but for the attribute of the row before it, so
     // the rows before Index are not walked (a jump to the end of a large text stays cheap);
-    // those rows stay not scanned until they are asked for.
+    // those rows stay not scanned until they are asked for. A parser whose lines all start
+    // alike (no bracket region can stay open over a line break) needs no row before the
+    // start of Index's line: the search for a scanned row stops there, and without one the
+    // scan starts at the line with the first row's state.
     TRowAttributeData Data;
     int Start = 0;
-    int R = Parser ? std::min(Index, ScanBound()) - 1 : -1;
-    while (R >= 0 && GetBracketIndex(R) == -2) --R;
     if (!Parser) {
         Start = Index;
         if (Index > 0) Data.PrevRowAttribute = GetRowAttribute(Index - 1);
-    } else if (R >= 0) {
-        GetRowAttributeData(R, Data);
-        ScanRowState(Parser.get(), R, Data);
-        Data.PrevRowAttribute = GetRowAttribute(R);
-        Start = R + 1;
+    } else {
+        const int Floor = Parser->LinesStartAlike() ? LineStartRow(Index) : 0;
+        int R = std::min(Index, ScanBound()) - 1;
+        while (R >= Floor && GetBracketIndex(R) == -2) --R;
+        if (R >= Floor) {
+            GetRowAttributeData(R, Data);
+            ScanRowState(Parser.get(), R, Data);
+            Data.PrevRowAttribute = GetRowAttribute(R);
+            Start = R + 1;
+        } else {
+            Start = Floor;
+            if (Floor > 0) Data.PrevRowAttribute = GetRowAttribute(Floor - 1);
+        }
     }
 
     const long long Reach = static_cast<long long>(Index) + 2LL * RowsPerScreen();

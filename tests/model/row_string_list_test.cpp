@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/cp932.h"
 
@@ -55,6 +57,20 @@ TEST(RowString, SharedCountedAndReleased) {
     }
     EXPECT_EQ(A.RefCount(), 1);
     EXPECT_TRUE(A == TRowString(std::string_view("abc\0d", 5))); // equal bytes, other block
+
+    // Blocks are named by number and freed numbers come back: many blocks made and freed in
+    // turns leave every live string with its own bytes.
+    std::vector<TRowString> Live;
+    for (int Round = 0; Round < 3; ++Round) {
+        for (int I = 0; I < 300; ++I) Live.emplace_back(std::to_string(Round) + ":" + std::to_string(I));
+        for (size_t I = 0; I < Live.size(); I += 2) Live[I] = TRowString(); // frees half the numbers
+    }
+    for (size_t I = 0; I < Live.size(); ++I) {
+        const int Round = static_cast<int>(I / 300), Index = static_cast<int>(I % 300);
+        const std::string Want = I % 2 == 0 ? "" : std::to_string(Round) + ":" + std::to_string(Index);
+        ASSERT_EQ(Live[I].View(), Want) << I;
+        ASSERT_EQ(Live[I].RefCount(), I % 2 == 0 ? 0 : 1) << I;
+    }
 }
 
 TEST(RowString, SlicesShareTheirBlockUntilTheLastGoes) {
@@ -449,4 +465,30 @@ TEST(RowStringList, AssignAndTextFromOtherLists) {
     TStringList Back;
     Back.Assign(&L);
     EXPECT_TRUE(Back.Equals(&Source));
+
+    // A whole row copied over another takes its extra fields (state string, Data, marks, state
+    // bytes), or their absence: a list whose rows never had any copies none onto rows that
+    // have them, and back.
+    TEditorStringList Plain;
+    Plain.Add("plain");
+    L.SetStateStr(1, "s");
+    L.SetData(1, 5);
+    L.SetRowMarks(1, 0x0204);
+    L.SetElementState(1, 9);
+    L.AssignRow(1, Plain, 0);
+    EXPECT_EQ(L.Get(1), "plain");
+    EXPECT_EQ(L.GetStateStr(1), "");
+    EXPECT_EQ(L.GetData(1), 0);
+    EXPECT_EQ(L.GetRowMarks(1), 0);
+    EXPECT_EQ(L.GetElementState(1), 0);
+    L.SetStateStr(2, "t");
+    L.SetData(2, -3);
+    L.SetRowMarks(2, 0x8001);
+    Plain.AssignRow(0, L, 2);
+    EXPECT_EQ(Plain.GetStateStr(0), "t");
+    EXPECT_EQ(Plain.GetData(0), -3);
+    EXPECT_EQ(Plain.GetRowMarks(0), 0x8001);
+    Plain.AddRow("after"); // a row added after the extras came reads as zero
+    EXPECT_EQ(Plain.GetData(1), 0);
+    EXPECT_EQ(Plain.GetStateStr(1), "");
 }

@@ -3,6 +3,7 @@
 
 #include <random>
 
+#include "editor/colouring/editor_fountain.h"
 #include "model/screen_strings_support.h"
 
 using namespace screen_test;
@@ -42,5 +43,27 @@ TEST(ScreenStringsRandom, RowsSlicedFromSharedBlocksBehaveAsOwnRows) {
     for (int Segment = 0; Segment < 40; ++Segment) {
         const std::string E = X.Segment(Rand, 120);
         ASSERT_EQ(E, "") << "segment " << Segment;
+    }
+}
+
+// Colouring states asked for at random rows after every edit, with the bracket scheme (a region
+// open over many lines: the scan walks from the last scanned row) and with a scheme whose
+// comments and strings go on only over a wrap (the scan starts at the row's own line). Either
+// way every scanned row holds what a scan from row 0 gives it.
+TEST(ScreenStringsRandom, ColouringStatesAskedForAnywhereAreExact) {
+    TEditorFountain Plain(nullptr);
+    Plain.SetCommenter("/*");
+    Plain.SetQuotation(",");
+    for (TFountain* Scheme : {static_cast<TFountain*>(nullptr), static_cast<TFountain*>(&Plain)}) {
+        TRandom Rand(20261209);
+        TExerciser X;
+        if (Scheme != nullptr) X.UseScheme(Scheme);
+        X.Jumps = true;
+        X.A.Editor.InitBracketsFull = false;
+        X.A.Editor.ScreenHeight = 32; // two rows per screen: short scans, many rows left unscanned
+        for (int Segment = 0; Segment < 20; ++Segment) {
+            const std::string E = X.Segment(Rand, 120);
+            ASSERT_EQ(E, "") << "segment " << Segment << (Scheme ? " (plain scheme)" : " (brackets)");
+        }
     }
 }

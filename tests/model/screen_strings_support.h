@@ -284,7 +284,7 @@ template <class R> void LoadAsSlices(TEditorScreenStrings& S, const std::string&
 class TExerciser {
 public:
     TExerciser() {
-        A.Editor.Fountain = &Fountain;
+        A.Editor.Fountain = Scheme;
         A.S->GetUndoObj()->SetUndoListMax(1 << 20);
         const char* Pieces[] = {"a",  "b",    "xyz", "word ", "  ",
                                 ",",  ".",    "\t",  "あ",    "漢字",
@@ -345,6 +345,7 @@ public:
             for (int Row = 0; Row < N && Row < 12; ++Row)
                 Where << " [" << S.RowView(Row) << "|" << static_cast<int>(S.GetRowAttribute(Row)) << "]";
             S.ReplaceRows(Index, Count, T);
+            if (Jumps) S.UpdateRowAttributes(static_cast<int>(Rand.Next(static_cast<unsigned>(S.GetCount()))), false);
             if (std::string E = Check(Where.str()); !E.empty()) return E;
             if (Acts) {
                 History.push_back(Ref);
@@ -385,16 +386,26 @@ public:
         if (const std::string T = Text(*A.S); T != Ref)
             E = "text differs from the reference: \"" + T.substr(0, 200) + "\" != \"" + Ref.substr(0, 200) +
                 "\"" + Settings() + "; ";
-        E += CheckRows(*A.S, &Fountain);
+        E += CheckRows(*A.S, Scheme);
         if (!E.empty()) E = Where + ": " + E;
         return E;
     }
 
+    // Colours with Scheme (the bracket scheme unless UseScheme chose another).
+    void UseScheme(TFountain* F) {
+        Scheme = F;
+        A.Editor.Fountain = F;
+    }
+
     TTestFountain Fountain;
+    TFountain* Scheme = &Fountain;
     TAttached A;
     std::string Ref;
     // Each segment starts from the text reloaded as slices of shared blocks (LoadAsSlices).
     bool Slices = false;
+    // After every edit a row somewhere has its colouring state asked for, as a paint after a
+    // jump does.
+    bool Jumps = false;
 
 private:
     std::vector<std::string> FPieces;

@@ -1,6 +1,7 @@
 // Screen rows: replacing rows, spans, marks, wrapping, the colouring scan, attached editors.
 #include <gtest/gtest.h>
 
+#include "editor/colouring/editor_fountain.h"
 #include "model/screen_strings_support.h"
 
 using namespace screen_test;
@@ -239,6 +240,42 @@ TEST(ScreenStrings, ColouringScanStopsWhereTheStateAgrees) {
     // Painting a row past the horizon scans up to it from the last scanned row.
     S.UpdateRowAttributes(7, false);
     EXPECT_EQ(S.GetBracketIndex(7), 1);
+    EXPECT_EQ(CheckRows(S, &F), "");
+}
+
+// Without a bracket no state crosses a line break, so a row far below the scanned ones is
+// scanned from the start of its own line; a scheme with a bracket scans from the last scanned
+// row. The states agree with a scan from row 0 either way.
+TEST(ScreenStrings, ColouringScanStartsAtTheLineWhenNoRegionCanStayOpen) {
+    TEditorFountain F(nullptr);
+    F.SetQuotation("'");
+    TAttached A;
+    A.Editor.Fountain = &F;
+    A.Editor.InitBracketsFull = false;
+    A.Editor.ScreenHeight = 32; // two rows per screen
+    TEditorScreenStrings& S = *A.S;
+    S.GetWrapOption()->SetWrapByte(20);
+    S.SetWordWrap(true);
+    std::string T;
+    for (int I = 0; I < 40; ++I) T += "{ 'a string\r\n";
+    T += "x 'a string left open that runs over three wrapped rows";
+    S.ReplaceRows(0, 0, T);
+    S.ScanAll();
+    const int Last = S.GetCount() - 1;
+    const int Line = S.LineStartRow(Last);
+    ASSERT_GE(Last - Line, 2);
+    S.UpdateRowAttributes(Last, false);
+    EXPECT_EQ(S.GetBracketIndex(Line - 1), -2); // the line before stays unscanned
+    EXPECT_NE(S.GetBracketIndex(Line), -2);
+    EXPECT_NE(S.GetCarryToken(Last), 0); // the string goes on over the wraps
+    EXPECT_EQ(CheckRows(S, &F), "");
+    // A bracket region can stay open over lines: the rows above are scanned too.
+    auto* B = F.GetBrackets()->Add();
+    B->SetLeftBracket("{");
+    B->SetRightBracket("}");
+    S.ScanAll();
+    S.UpdateRowAttributes(Last, false);
+    EXPECT_EQ(S.GetBracketIndex(Line - 1), 0); // inside the region opened on the first line
     EXPECT_EQ(CheckRows(S, &F), "");
 }
 
