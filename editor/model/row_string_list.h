@@ -58,7 +58,9 @@ public:
         Swap(Moved);
         return *this;
     }
-    ~TRowString() { Release(); }
+    ~TRowString() {
+        if (FBlock != 0) Release(); // moved-from and empty handles cost no call
+    }
 
     // The bytes; "" for an empty string. A string made from bytes is NUL-terminated, a
     // slice is not (use Length).

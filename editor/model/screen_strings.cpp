@@ -561,18 +561,17 @@ bool TEditorScreenStrings::WrapOneRowLinesInPlace() {
         TRowString Whole = std::move(FList[R].FString);
         To -= Rows;
         size_t Offset = 0;
+        // Each record is made in its slot (a new row's other fields are zero).
         for (int K = 0; K < Rows - 1; ++K) {
-            TRowStringItem* Item = new (&FList[To + K]) TRowStringItem();
-            Item->FString = TRowString(Whole, Offset, Cuts[First + static_cast<size_t>(K)]);
-            Item->FAttributes = raWrapped;
-            Offset += Cuts[First + static_cast<size_t>(K)];
+            const size_t Length = Cuts[First + static_cast<size_t>(K)];
+            new (&FList[To + K]) TRowStringItem{TRowString(Whole, Offset, Length), raWrapped};
+            Offset += Length;
         }
-        TRowStringItem* Last = new (&FList[To + Rows - 1]) TRowStringItem();
         if (Rows == 1)
-            Last->FString = std::move(Whole);
+            new (&FList[To]) TRowStringItem{std::move(Whole), raCrlf};
         else
-            Last->FString = TRowString(Whole, Offset, static_cast<size_t>(Whole.Length()) - Offset);
-        Last->FAttributes = raCrlf;
+            new (&FList[To + Rows - 1])
+                TRowStringItem{TRowString(Whole, Offset, static_cast<size_t>(Whole.Length()) - Offset), raCrlf};
         Next = First;
     }
     FCount = static_cast<int>(NewCount);
