@@ -1,6 +1,8 @@
 // The screen rows of an editor: replacing rows, marks, wrapping, the colouring scan.
 #include "editor/model/screen_strings.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <new>
 #include <utility>
@@ -56,6 +58,19 @@ public:
         ++FCount;
     }
 };
+
+// Asks for huge pages for the whole 2 MiB pages inside Size bytes at Memory that nothing has
+// touched yet and that will all be written: a page fault costs as much as zeroing a large
+// stretch, so a few large pages are much cheaper than thousands of small ones. Advice only.
+void AdviseHugePages([[maybe_unused]] void* Memory, [[maybe_unused]] size_t Size) noexcept {
+#if defined(MADV_HUGEPAGE)
+    constexpr uintptr_t HugePage = uintptr_t{2} << 20;
+    const auto Begin = reinterpret_cast<uintptr_t>(Memory);
+    const uintptr_t First = (Begin + HugePage - 1) & ~(HugePage - 1);
+    const uintptr_t Last = (Begin + Size) & ~(HugePage - 1);
+    if (Last > First) madvise(reinterpret_cast<void*>(First), Last - First, MADV_HUGEPAGE);
+#endif
+}
 
 bool EndsWithLineBreak(std::string_view S) {
     return !S.empty() && (S.back() == '\n' || S.back() == '\r');
@@ -516,6 +531,7 @@ bool TEditorScreenStrings::WrapOneRowLinesInPlace() {
     constexpr uint16_t EndOfLine = 0xFFFF;
     std::vector<uint16_t> Cuts;
     Cuts.reserve(static_cast<size_t>(FCount) + static_cast<size_t>(FCount) / 2 + 16);
+    AdviseHugePages(Cuts.data(), Cuts.capacity() * sizeof(uint16_t));
     TEditorWrapper::TCutter Cutter(FWrapper);
     constexpr int Ahead = 24; // see WrapAll
     long long NewCount = FCount;
@@ -539,7 +555,11 @@ bool TEditorScreenStrings::WrapOneRowLinesInPlace() {
     if (NewCount > INT_MAX) return false;
     // The array grows once, in place where the allocator can (a large block is remapped, not
     // copied). Up to here a failure leaves every row as it was; from here on nothing fails.
-    if (NewCount > FCapacity) SetCapacity(static_cast<int>(NewCount));
+    if (NewCount > FCapacity) {
+        const int OldCapacity = FCapacity;
+        SetCapacity(static_cast<int>(NewCount));
+        AdviseHugePages(FList + OldCapacity, static_cast<size_t>(NewCount - OldCapacity) * sizeof(TRowStringItem));
+    }
 
     // The rows are laid from the end: a line's rows start at or after its old row, since every
     // line before it keeps at least its one row, so no row is overwritten before it is read.
