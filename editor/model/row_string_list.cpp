@@ -113,14 +113,6 @@ TStateString::TStateString(std::string_view S) {
     std::memcpy(FBlock->Bytes(), S.data(), S.size());
 }
 
-TRowString::TRowString(const TRowString& Whole, size_t Offset, size_t Length) noexcept {
-    if (Whole.FBlock == 0) return;
-    FBlock = Whole.FBlock;
-    ++Block()->RefCount;
-    FOffset = Whole.FOffset + static_cast<uint32_t>(Offset);
-    FLength = static_cast<int32_t>(Length);
-}
-
 void TRowString::Release() noexcept {
     if (FBlock != 0) {
         TBlock* B = Block();

@@ -25,7 +25,14 @@ public:
     explicit TRowString(std::string_view S);
     // Length bytes of Whole from Offset on, sharing its block (a slice of no bytes holds the
     // block too, so that its place in it is known). The range must lie inside Whole.
-    TRowString(const TRowString& Whole, size_t Offset, size_t Length) noexcept;
+    // Inline: WrapAll makes one for every row it cuts.
+    TRowString(const TRowString& Whole, size_t Offset, size_t Length) noexcept {
+        if (Whole.FBlock == 0) return;
+        FBlock = Whole.FBlock;
+        ++Block()->RefCount;
+        FOffset = Whole.FOffset + static_cast<uint32_t>(Offset);
+        FLength = static_cast<int32_t>(Length);
+    }
     // A new block of Size bytes (at most MaxBlockBytes) for the caller to fill through
     // Bytes before any slice of it is taken; a NUL follows the bytes.
     static TRowString NewBlock(size_t Size, char*& Bytes);
@@ -51,7 +58,9 @@ public:
         Swap(Moved);
         return *this;
     }
-    ~TRowString() { Release(); }
+    ~TRowString() {
+        if (FBlock != 0) Release(); // moved-from and empty handles cost no call
+    }
 
     // The bytes; "" for an empty string. A string made from bytes is NUL-terminated, a
     // slice is not (use Length).

@@ -1,6 +1,8 @@
 // The screen rows of an editor: replacing rows, marks, wrapping, the colouring scan.
 #include "editor/model/screen_strings.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <new>
 #include <utility>
@@ -56,6 +58,19 @@ public:
         ++FCount;
     }
 };
+
+// Asks for huge pages for the whole 2 MiB pages inside Size bytes at Memory that nothing has
+// touched yet and that will all be written: a page fault costs as much as zeroing a large
+// stretch, so a few large pages are much cheaper than thousands of small ones. Advice only.
+void AdviseHugePages([[maybe_unused]] void* Memory, [[maybe_unused]] size_t Size) noexcept {
+#if defined(MADV_HUGEPAGE)
+    constexpr uintptr_t HugePage = uintptr_t{2} << 20;
+    const auto Begin = reinterpret_cast<uintptr_t>(Memory);
+    const uintptr_t First = (Begin + HugePage - 1) & ~(HugePage - 1);
+    const uintptr_t Last = (Begin + Size) & ~(HugePage - 1);
+    if (Last > First) madvise(reinterpret_cast<void*>(First), Last - First, MADV_HUGEPAGE);
+#endif
+}
 
 bool EndsWithLineBreak(std::string_view S) {
     return !S.empty() && (S.back() == '\n' || S.back() == '\r');
@@ -434,6 +449,11 @@ void TEditorScreenStrings::WrapAll() {
     TOwnChange Own(*this);
 
     const TRowAttribute LastAttr = GetRowAttribute(FCount - 1);
+    if (WrapOneRowLinesInPlace()) {
+        FScanLimit = 0; // every row was reset to the not-scanned state
+        SetRowAttribute(FCount - 1, LastAttr);
+        return;
+    }
     // Each line is cut once, straight into Temp; the rows of a line are contiguous, so a
     // line of one row is read in place (and its text moves to Temp when it stays one row).
     TRowArrayList Temp;
@@ -501,6 +521,81 @@ void TEditorScreenStrings::WrapAll() {
     TakeRows(Temp);
     FScanLimit = 0; // every row came from Temp unscanned
     SetRowAttribute(FCount - 1, LastAttr);
+}
+
+bool TEditorScreenStrings::WrapOneRowLinesInPlace() {
+    if (FExtra != nullptr) return false; // marks, state strings or Data to carry along
+    // First every line is cut without changing a row: Cuts gets the lengths of a line's rows
+    // but its last (those sum to the line's length), then EndOfLine. A line that stays one
+    // row costs one entry.
+    constexpr uint16_t EndOfLine = 0xFFFF;
+    std::vector<uint16_t> Cuts;
+    Cuts.reserve(static_cast<size_t>(FCount) + static_cast<size_t>(FCount) / 2 + 16);
+    AdviseHugePages(Cuts.data(), Cuts.capacity() * sizeof(uint16_t));
+    TEditorWrapper::TCutter Cutter(FWrapper);
+    constexpr int Ahead = 24; // see WrapAll
+    long long NewCount = FCount;
+    for (int R = 0; R < FCount; ++R) {
+        if (RowAttributeAt(R) == raWrapped) return false; // a line of several rows
+        // The records themselves are asked for well before PrefetchRow reads them.
+        __builtin_prefetch(FList + std::min(R + 4 * Ahead, FCount - 1));
+        PrefetchRow(R + Ahead);
+        Cutter.Start(FList[R].FString.View());
+        std::string_view Row;
+        TRowAttribute Attribute;
+        for (;;) {
+            Cutter.NextRow(Row, Attribute);
+            if (Cutter.Done()) break;
+            if (Row.size() >= EndOfLine) return false;
+            Cuts.push_back(static_cast<uint16_t>(Row.size()));
+            ++NewCount;
+        }
+        Cuts.push_back(EndOfLine);
+    }
+    if (NewCount > INT_MAX) return false;
+    // The array grows once, in place where the allocator can (a large block is remapped, not
+    // copied). Up to here a failure leaves every row as it was; from here on nothing fails.
+    if (NewCount > FCapacity) {
+        const int OldCapacity = FCapacity;
+        SetCapacity(static_cast<int>(NewCount));
+        AdviseHugePages(FList + OldCapacity, static_cast<size_t>(NewCount - OldCapacity) * sizeof(TRowStringItem));
+    }
+
+    // The rows are laid from the end: a line's rows start at or after its old row, since every
+    // line before it keeps at least its one row, so no row is overwritten before it is read.
+    // The slots written are empty (moved from) or beyond the old count; each is written once.
+    size_t Next = Cuts.size(); // one past the EndOfLine of line R
+    int To = static_cast<int>(NewCount);
+    for (int R = FCount - 1; R >= 0; --R) {
+        if (To == R + 1) {
+            // Every line from 0 to R stays one row, in place: only the state is reset.
+            for (int I = 0; I <= R; ++I) FList[I].FAttributes = raCrlf;
+            break;
+        }
+        // Both ends of the work move down through memory the cut has not touched lately.
+        __builtin_prefetch(FList + std::max(R - 64, 0));
+        __builtin_prefetch(FList + std::max(To - 96, 0), 1);
+        size_t First = Next - 1;
+        while (First > 0 && Cuts[First - 1] != EndOfLine) --First;
+        const int Rows = static_cast<int>(Next - First);
+        TRowString Whole = std::move(FList[R].FString);
+        To -= Rows;
+        size_t Offset = 0;
+        // Each record is made in its slot (a new row's other fields are zero).
+        for (int K = 0; K < Rows - 1; ++K) {
+            const size_t Length = Cuts[First + static_cast<size_t>(K)];
+            new (&FList[To + K]) TRowStringItem{TRowString(Whole, Offset, Length), raWrapped};
+            Offset += Length;
+        }
+        if (Rows == 1)
+            new (&FList[To]) TRowStringItem{std::move(Whole), raCrlf};
+        else
+            new (&FList[To + Rows - 1])
+                TRowStringItem{TRowString(Whole, Offset, static_cast<size_t>(Whole.Length()) - Offset), raCrlf};
+        Next = First;
+    }
+    FCount = static_cast<int>(NewCount);
+    return true;
 }
 
 void TEditorScreenStrings::UnwrapAll() {

@@ -154,6 +154,9 @@ private:
     void ScanRowState(class TFountainParser* Parser, int Row, TRowAttributeData& Data) const;
     // Appends row R's text and, after a raCrlf row, CR LF.
     void AppendRowText(int R, std::string& Text) const;
+    // WrapAll of a text whose lines are one row each and whose rows have no extras, inside
+    // the row array itself; false (nothing changed) for any other text.
+    bool WrapOneRowLinesInPlace();
     int ScanBound() const { return FScanLimit < FCount ? FScanLimit : FCount; }
 
     std::vector<TEditorClient*> FEditors;

@@ -196,9 +196,12 @@ TEST(LineBreakingEquivalenceTest, CutterFollowsChangedOptionStrings) {
 
 // WrapAll gives each logical line the reference rows; the k-th old row's marks go to the k-th
 // new row (the surplus to the last), and a line of one new row takes all its old marks.
+// From case 60 on the rows start one per line, as a load with word wrap off leaves them (the
+// first wrap is done inside the row array when no row has marks).
 TEST(LineBreakingEquivalenceTest, WrapAllCutsEveryLineAsThePlainProcedure) {
     TRandomCp932 R(4242);
-    for (int Case = 0; Case < 60; ++Case) {
+    for (int Case = 0; Case < 100; ++Case) {
+        const bool OneRowLines = Case >= 60;
         screen_test::TAttached A;
         TEditorScreenStrings& S = *A.S;
         A.Editor.TabSpaceCount = 1 + R.Below(9);
@@ -209,13 +212,22 @@ TEST(LineBreakingEquivalenceTest, WrapAllCutsEveryLineAsThePlainProcedure) {
         O.SetWordBreak(R.Chance(50));
         // The rows as an earlier wrap width left them, with marks on some.
         O.SetWrapByte(20 + R.Below(60));
-        A.Editor.Loading = true;
-        S.SetWordWrap(true);
-        A.Editor.Loading = false;
+        if (!OneRowLines) {
+            A.Editor.Loading = true;
+            S.SetWordWrap(true);
+            A.Editor.Loading = false;
+        }
         std::string Text;
         for (int L = 1 + R.Below(30); L > 0; --L) Text += RandomLine(R, O, 300) + "\r\n";
+        if (OneRowLines && R.Chance(50)) Text += RandomLine(R, O, 300); // no line break at the end
         S.ReplaceRows(0, 0, Text);
-        for (int M = 0; M < 16; ++M) screen_test::PlaceMark(S, M, R.Below(S.GetCount()));
+        if (!OneRowLines || Case % 4 == 0)
+            for (int M = 0; M < 16; ++M) screen_test::PlaceMark(S, M, R.Below(S.GetCount()));
+        if (OneRowLines) {
+            A.Editor.Loading = true;
+            S.SetWordWrap(true);
+            A.Editor.Loading = false;
+        }
 
         struct TLine {
             std::string Text;
@@ -234,7 +246,15 @@ TEST(LineBreakingEquivalenceTest, WrapAllCutsEveryLineAsThePlainProcedure) {
         }
         const TRowAttribute LastAttr = S.GetRowAttribute(S.GetCount() - 1);
 
-        O.SetWrapByte(20 + R.Below(60)); // rewraps through WrapAll
+        if (OneRowLines) {
+            // The width without the rewrap its change starts (it may be the same width).
+            A.Editor.Loading = true;
+            O.SetWrapByte(20 + R.Below(60));
+            A.Editor.Loading = false;
+            S.WrapAll();
+        } else {
+            O.SetWrapByte(20 + R.Below(60)); // rewraps through WrapAll
+        }
         TSettings Set{&O, true, A.Editor.TabSpaceCount, A.Editor.Delimiters};
         std::vector<TRefRow> Rows;
         std::vector<TRowMarks> Marks;

@@ -86,4 +86,41 @@ TEST(WrapAllFailure, RowsStayAsTheyWereWhenAnAllocationFails) {
     EXPECT_TRUE(Succeeded);
 }
 
+// The first wrap of one-row lines, as after a load with word wrap off: the cut is noted before
+// any row changes, and the rows are then laid inside the row array, where nothing allocates.
+TEST(WrapAllFailure, OneRowLinesStayAsTheyWereWhenAnAllocationFails) {
+    std::string Lines;
+    for (int I = 0; I < 12; ++I) Lines += std::string(I % 2 == 0 ? 45 : 7, static_cast<char>('a' + I)) + "\r\n";
+    Lines += "end";
+    bool Succeeded = false;
+    for (long long Fail = 0; !Succeeded && Fail < 400; ++Fail) {
+        TAttached A;
+        TEditorScreenStrings& S = *A.S;
+        S.GetWrapOption()->SetWrapByte(20);
+        S.ReplaceRows(0, 0, Lines);
+        A.Editor.Loading = true;
+        S.SetWordWrap(true);
+        A.Editor.Loading = false;
+        const std::string Before = RowsOf(S);
+        const std::string Whole = Text(S);
+        int Wrapped = 0;
+        for (int I = 0; I < S.GetCount(); ++I) Wrapped += S.WrapCount(S.RowView(I));
+        ASSERT_GT(Wrapped, S.GetCount());
+        GAllocationsLeft = Fail;
+        try {
+            S.WrapAll();
+            Succeeded = true;
+        } catch (const std::bad_alloc&) {
+            GAllocationsLeft = -1;
+            EXPECT_EQ(RowsOf(S), Before) << "failing allocation " << Fail;
+            S.WrapAll();
+        }
+        GAllocationsLeft = -1;
+        EXPECT_EQ(CheckRows(S, nullptr), "") << "failing allocation " << Fail;
+        EXPECT_EQ(Text(S), Whole);
+        EXPECT_EQ(S.GetCount(), Wrapped) << "failing allocation " << Fail;
+    }
+    EXPECT_TRUE(Succeeded);
+}
+
 } // namespace
