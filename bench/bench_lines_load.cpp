@@ -8,13 +8,10 @@
 
 #include <fcntl.h>
 #include <malloc.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +23,7 @@
 #include "editor/model/screen_strings.h"
 #include "platform/streams.h"
 #include "support/cp932_text_gen.h"
+#include "support/measured_process.h"
 
 namespace {
 
@@ -290,49 +288,20 @@ void BM_WrapAll_LoadedText(benchmark::State& State) {
 
 // ---- whole processes ----------------------------------------------------------------------
 
-extern "C" char** environ;
-
 struct TRun {
     double Seconds = 0;
     int64_t PeakBytes = 0;
 };
 
-// Runs Args as a child process (its output thrown away): wall time and peak resident memory.
-// The peak comes from GNU time, which forks the command from its own small process: a
-// process started straight from this one would inherit this process's peak in ru_maxrss.
-TRun RunProcess(std::vector<std::string> Args) {
-    const std::string RssPath = File().Path() + ".rss";
-    Args.insert(Args.begin(), {"/usr/bin/time", "-f", "%M", "-o", RssPath});
-    std::vector<char*> Argv;
-    for (std::string& A : Args) Argv.push_back(A.data());
-    Argv.push_back(nullptr);
-    posix_spawn_file_actions_t Actions;
-    posix_spawn_file_actions_init(&Actions);
-    posix_spawn_file_actions_addopen(&Actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&Actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&Actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto T0 = std::chrono::steady_clock::now();
-    pid_t Pid;
-    if (posix_spawnp(&Pid, Argv[0], &Actions, nullptr, Argv.data(), environ) != 0) {
-        std::perror(Argv[0]);
+// Runs Args as a child process: wall time and peak resident memory; ends the benchmark when
+// the command fails.
+TRun RunProcess(const std::vector<std::string>& Args) {
+    const benchtext::TMeasuredRun R = benchtext::RunMeasured(Args, File().Path() + ".rss");
+    if (R.ExitStatus != 0 || R.PeakKib < 0) {
+        std::fprintf(stderr, "%s failed\n", Args[0].c_str());
         std::exit(1);
     }
-    int Status = 0;
-    waitpid(Pid, &Status, 0);
-    TRun Run;
-    Run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
-    posix_spawn_file_actions_destroy(&Actions);
-    if (FILE* F = std::fopen(RssPath.c_str(), "r")) {
-        long long Kib = 0;
-        if (std::fscanf(F, "%lld", &Kib) == 1) Run.PeakBytes = Kib * 1024;
-        std::fclose(F);
-    }
-    std::remove(RssPath.c_str());
-    if (!WIFEXITED(Status) || WEXITSTATUS(Status) != 0) {
-        std::fprintf(stderr, "%s failed\n", Argv[0]);
-        std::exit(1);
-    }
-    return Run;
+    return {R.Seconds, R.PeakKib * 1024};
 }
 
 std::string SelfPath() {

@@ -7,10 +7,7 @@
 // the other three lists empty (2 MB and 20 MB), and 250,000 whole items (about 23 MB).
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -27,6 +24,7 @@
 #include "platform/qt/qt_services.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/streams.h"
+#include "support/measured_process.h"
 
 namespace {
 
@@ -106,46 +104,16 @@ std::string FolderOf(const std::string& Path) {
     return Path.substr(0, Path.rfind('/'));
 }
 
-extern "C" char** environ;
-
-// Runs Args as a child process (output thrown away) under GNU time, which forks it from its
-// own small process (a child of this one would inherit this process's peak): its peak
-// resident memory in bytes.
-double PeakOf(std::vector<std::string> Args) {
-    const std::string RssPath = TempFolder() + "/feedloom-bench-rss-" + std::to_string(getpid());
-    Args.insert(Args.begin(), {"/usr/bin/time", "-f", "%M", "-o", RssPath});
-    std::vector<char*> Argv;
-    for (std::string& A : Args) Argv.push_back(A.data());
-    Argv.push_back(nullptr);
-    posix_spawn_file_actions_t Actions;
-    posix_spawn_file_actions_init(&Actions);
-    posix_spawn_file_actions_addopen(&Actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&Actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&Actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t Pid;
-    if (posix_spawn(&Pid, Argv[0], &Actions, nullptr, Argv.data(), environ) != 0) {
-        std::perror(Argv[0]);
-        std::exit(1);
-    }
-    int Status = 0;
-    waitpid(Pid, &Status, 0);
-    posix_spawn_file_actions_destroy(&Actions);
-    // The figure is the last line: GNU time puts "Command exited with non-zero status N"
-    // before it.
-    long long Kib = -1;
-    if (FILE* F = std::fopen(RssPath.c_str(), "r")) {
-        char Line[256];
-        while (std::fgets(Line, sizeof Line, F))
-            if (std::sscanf(Line, "%lld", &Kib) != 1) Kib = -1;
-        std::fclose(F);
-    }
-    std::remove(RssPath.c_str());
+// Runs Args as a child process (output thrown away): its peak resident memory in bytes.
+double PeakOf(const std::vector<std::string>& Args) {
+    const benchtext::TMeasuredRun R = benchtext::RunMeasured(
+        Args, TempFolder() + "/feedloom-bench-rss-" + std::to_string(getpid()));
     // feedloom-feed --check ends with 2 when it found something.
-    if (!WIFEXITED(Status) || WEXITSTATUS(Status) > 2 || Kib < 0) {
-        std::fprintf(stderr, "%s failed\n", Args[5].c_str());
+    if (R.ExitStatus < 0 || R.ExitStatus > 2 || R.PeakKib < 0) {
+        std::fprintf(stderr, "%s failed\n", Args[0].c_str());
         std::exit(1);
     }
-    return static_cast<double>(Kib) * 1024;
+    return static_cast<double>(R.PeakKib) * 1024;
 }
 
 void Report(benchmark::State& State, double Peak, const std::string& Path) {

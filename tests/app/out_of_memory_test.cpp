@@ -1,37 +1,12 @@
 // The window reading a state file it has no memory for: the message in words, the part
-// read shown, start-up going on, and the whole file kept aside at close. This program's
-// operator new can be told to refuse large allocations.
+// read shown, start-up going on, and the whole file kept aside at close.
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <new>
 
 #include "app/app_test_support.h"
 #include "app/state_file.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
-
-namespace {
-// Allocations of at least this many bytes fail; 0: none fails.
-size_t GFailFrom = 0;
-} // namespace
-
-void* operator new(std::size_t Size) {
-    if (GFailFrom != 0 && Size >= GFailFrom) throw std::bad_alloc();
-    if (void* P = std::malloc(Size != 0 ? Size : 1)) return P;
-    throw std::bad_alloc();
-}
-// This pair frees what the operator new above took from malloc; GCC cannot see that the
-// two belong together.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* P) noexcept {
-    std::free(P);
-}
-void operator delete(void* P, std::size_t) noexcept {
-    std::free(P);
-}
-#pragma GCC diagnostic pop
+#include "support/failing_new.h"
 
 TEST(OutOfMemory, TheWindowSaysSoShowsWhatWasReadAndKeepsTheFileAside) {
     TTempDir Dir;
@@ -47,9 +22,9 @@ TEST(OutOfMemory, TheWindowSaysSoShowsWhatWasReadAndKeepsTheFileAside) {
 
     testsupport::TScriptedToolkit T;
     TFeedloomApplication App(T, Files);
-    GFailFrom = 2u << 20;
+    failing_new::FailFrom = 2u << 20;
     App.CreateForms();
-    GFailFrom = 0;
+    failing_new::FailFrom = 0;
     EXPECT_EQ(T.Messages, (std::vector<std::string>{cp932::Literal("メモリが足りないため、ファイル \"") +
                                                     DisplayPath(Files.State) +
                                                     cp932::Literal("\" を読み込めません。")}));

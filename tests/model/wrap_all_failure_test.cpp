@@ -1,38 +1,11 @@
-// WrapAll that runs out of memory part-way: the rows stay as they were. The program's
-// operator new can be told to fail after a number of allocations.
+// WrapAll that runs out of memory part-way: the rows stay as they were.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <new>
 #include <string>
 
 #include "screen_strings_support.h"
-
-namespace {
-// Allocations left before one fails; negative: none fails.
-long long GAllocationsLeft = -1;
-} // namespace
-
-void* operator new(std::size_t Size) {
-    if (GAllocationsLeft == 0) {
-        GAllocationsLeft = -1;
-        throw std::bad_alloc();
-    }
-    if (GAllocationsLeft > 0) --GAllocationsLeft;
-    if (void* P = std::malloc(Size != 0 ? Size : 1)) return P;
-    throw std::bad_alloc();
-}
-// This pair frees what the operator new above took from malloc; GCC cannot see that the
-// two belong together.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* P) noexcept {
-    std::free(P);
-}
-void operator delete(void* P, std::size_t) noexcept {
-    std::free(P);
-}
-#pragma GCC diagnostic pop
+#include "support/failing_new.h"
 
 namespace {
 
@@ -68,18 +41,18 @@ TEST(WrapAllFailure, RowsStayAsTheyWereWhenAnAllocationFails) {
         A.Editor.Loading = true;
         S.GetWrapOption()->SetWrapByte(20);
         A.Editor.Loading = false;
-        GAllocationsLeft = Fail;
+        failing_new::AllocationsLeft = Fail;
         try {
             S.WrapAll();
             Succeeded = true;
         } catch (const std::bad_alloc&) {
-            GAllocationsLeft = -1;
+            failing_new::AllocationsLeft = -1;
             EXPECT_EQ(RowsOf(S), Before) << "failing allocation " << Fail;
             EXPECT_EQ(Text(S), Whole) << "failing allocation " << Fail;
             // The rows are whole again: the list can be cut once more.
             S.WrapAll();
         }
-        GAllocationsLeft = -1;
+        failing_new::AllocationsLeft = -1;
         EXPECT_EQ(CheckRows(S, nullptr), "") << "failing allocation " << Fail;
         EXPECT_EQ(Text(S), Whole);
     }
@@ -106,16 +79,16 @@ TEST(WrapAllFailure, OneRowLinesStayAsTheyWereWhenAnAllocationFails) {
         int Wrapped = 0;
         for (int I = 0; I < S.GetCount(); ++I) Wrapped += S.WrapCount(S.RowView(I));
         ASSERT_GT(Wrapped, S.GetCount());
-        GAllocationsLeft = Fail;
+        failing_new::AllocationsLeft = Fail;
         try {
             S.WrapAll();
             Succeeded = true;
         } catch (const std::bad_alloc&) {
-            GAllocationsLeft = -1;
+            failing_new::AllocationsLeft = -1;
             EXPECT_EQ(RowsOf(S), Before) << "failing allocation " << Fail;
             S.WrapAll();
         }
-        GAllocationsLeft = -1;
+        failing_new::AllocationsLeft = -1;
         EXPECT_EQ(CheckRows(S, nullptr), "") << "failing allocation " << Fail;
         EXPECT_EQ(Text(S), Whole);
         EXPECT_EQ(S.GetCount(), Wrapped) << "failing allocation " << Fail;
