@@ -720,6 +720,21 @@ struct TRowBuffer {
     void ReadDown(int FirstRow) {
         Start(FirstRow);
         while (Next < Count && Text.size() <= ChunkBytes) Append();
+        KeepKanaPairs();
+    }
+
+    // With soFuzzy a half-width katakana and the voiced or semi-voiced mark after it are one
+    // character, and word wrap may put the two in rows of their own: the buffer never ends
+    // between them, or a match could end at a katakana that the next row's mark changes.
+    void KeepKanaPairs() {
+        if (!(Matcher.Options() & soFuzzy)) return;
+        while (Next < Count && !Text.empty() && List.GetRowAttribute(Next - 1) == raWrapped) {
+            const std::string_view After = List.RowView(Next);
+            if (After.empty() || !IsKanaPair(static_cast<unsigned char>(Text.back()),
+                                             static_cast<unsigned char>(After.front())))
+                return;
+            Append();
+        }
     }
 
     // The text beside the buffer: a wrapped row goes on in the next row without a break.
@@ -765,6 +780,7 @@ struct TRowBuffer {
             From = Cut;
             const size_t Target = Text.size() + std::max<size_t>(256, Text.size() - Chunk);
             while (Next < Count && Text.size() < Target) Append();
+            KeepKanaPairs();
         }
     }
 };
@@ -831,6 +847,7 @@ bool TEditor::Search(const std::string& Pattern, TSearchOptions Options) {
                 Size += Buffer.RowBytes(--First);
             Buffer.Read(First, Last);
             int From = 0, To = static_cast<int>(Buffer.Text.size()) - 1;
+            Buffer.KeepKanaPairs();
             if (Last == Row) {
                 // The start point, counted from the chunk's first row.
                 Position.Start = std::max(Byte, 0);

@@ -313,8 +313,9 @@ TEST(EditorSearch, ChunkedSearchAgreesWithTheWholeText) {
 // One match (or none) placed where the first chunk down from the top and the first chunk up
 // from the end stop: rows of 100 bytes fill each of them to 8100 bytes. Searched both ways
 // from the text's ends against the reference: across a run of empty rows longer than a chunk,
-// across blanks and breaks, across wrapped rows, and a word cut by the wraps at both borders
-// (its first four letters are no whole word).
+// across blanks and breaks, across wrapped rows, a word cut by the wraps at both borders (its
+// first four letters are no whole word), and a half-width katakana whose voiced mark the wrap
+// puts in the next row (one character then, no match for the katakana alone).
 TEST(EditorSearch, MatchesAcrossAChunkBorder) {
     std::string Fill;
     for (int Row = 0; Row < 81; ++Row) Fill += std::string(98, 'x') + "\r\n";
@@ -327,6 +328,7 @@ TEST(EditorSearch, MatchesAcrossAChunkBorder) {
     const std::string CutWord = std::string(95, 'x') + " wwwwwwww " + std::string(95, 'y') + "\r\n";
     const std::string AfterKanji =
         std::string(97, 'x') + " " + L("本") + "ab " + std::string(95, 'y') + "\r\n";
+    const std::string KanaAndMark = std::string(99, 'x') + "\xB3\xDE" + std::string(99, 'y') + "\r\n";
     struct TCase {
         const char* Name;
         std::string Middle, Pattern;
@@ -339,6 +341,7 @@ TEST(EditorSearch, MatchesAcrossAChunkBorder) {
         {"wrapped rows", Across, Letters, soMatchCase, true},
         {"a word cut by wraps", CutWord, "wwww", soWholeWord, true},
         {"a kanji before the wrap joins the word after it", AfterKanji, "ab", soWholeWord, true},
+        {"a katakana before the wrap takes the voiced mark after it", KanaAndMark, "\xB3", soFuzzy, true},
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Name);
