@@ -4,6 +4,7 @@
 //   folded     case-folded search       vs  LC_ALL=C grep -c -i -F WORD FILE
 //   fuzzy      the same with soFuzzy    vs  the folded search (in the same iteration)
 //   match case soMatchCase              vs  LC_ALL=C grep -c -F WORD FILE
+// and, as the floor of reading the text, memchr over the editor's block of it.
 #include <benchmark/benchmark.h>
 
 #include <spawn.h>
@@ -14,12 +15,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "editor/control/editor.h"
+#include "editor/model/screen_strings.h"
 #include "support/cp932_text_gen.h"
 
 extern char** environ;
@@ -123,6 +126,18 @@ void Compare(benchmark::State& State, TMine Mine, TTheirs Theirs, const char* Na
     State.counters[std::string(Name) + "_ms"] = Median(TheirTimes) * 1000;
     State.counters["ratio"] = Median(Ratios);
 }
+
+// The floor: memchr over the editor's own text block for a byte it does not hold.
+void BM_Floor_MemchrText(benchmark::State& State) {
+    TEditor& E = *Doc().Editor;
+    const TEditorScreenStrings& L = *E.GetScreenStrings();
+    const char* From = L.RowView(0).data();
+    const std::string_view Last = L.RowView(L.GetCount() - 1);
+    const size_t Size = static_cast<size_t>(Last.data() + Last.size() - From);
+    for (auto _ : State) benchmark::DoNotOptimize(std::memchr(From, 0, Size));
+    State.counters["MiB"] = static_cast<double>(Size) / (1 << 20);
+}
+BENCHMARK(BM_Floor_MemchrText)->Unit(benchmark::kMillisecond)->Iterations(15);
 
 void BM_Search_Folded_vs_GrepI(benchmark::State& State) {
     Compare(State, [] { return TimeSearch(0); }, [] { return TimeGrep(true); }, "grep_i");
