@@ -109,9 +109,10 @@ double Median(std::vector<double> V) {
 }
 
 // Times Mine and then Theirs in every iteration; the benchmark's time is Mine's. The ratio
-// is the median of the iterations' ratios, and the peer's time the median of its times: the
-// memory bandwidth of this virtual machine, shared with its neighbours, drifts by up to
-// a factor of two from one second to the next, and a pair timed together sees the same one.
+// is the median of the iterations' ratios, and the peer's time the median of its times: on
+// a shared virtual machine the search's own speed drifts, at times by a factor of two for
+// seconds on end (memchr over the same block does not), and a pair timed together sees the
+// same phase.
 template <class TMine, class TTheirs>
 void Compare(benchmark::State& State, TMine Mine, TTheirs Theirs, const char* Name) {
     Doc();
