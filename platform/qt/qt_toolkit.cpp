@@ -33,6 +33,16 @@ const QString& MessageTitle() {
     static const QString Title = QStringLiteral("Feedloom");
     return Title;
 }
+
+// The application, with the IBus input method asked to answer each key before the next is
+// read (unless the user's environment says otherwise). Without that a key that IBus answers
+// late can be delivered behind the keys typed after it: a path typed quickly into the file
+// dialog, whose name completer opens a popup as it goes, came out as "/mp/ft..." for
+// "/tmp/f...".
+std::unique_ptr<QApplication> MakeApplication(int& Argc, char** Argv) {
+    if (!qEnvironmentVariableIsSet("IBUS_ENABLE_SYNC_MODE")) qputenv("IBUS_ENABLE_SYNC_MODE", "1");
+    return std::make_unique<QApplication>(Argc, Argv);
+}
 } // namespace
 
 TQtFormWindow::TQtFormWindow(TQtForm& Form) : FForm(Form), FClient(new QWidget(this)) {
@@ -208,7 +218,7 @@ void TQtForm::Close() {
     FWindow->close();
 }
 
-TQtToolkit::TQtToolkit(int& Argc, char** Argv) : FApp(std::make_unique<QApplication>(Argc, Argv)) {
+TQtToolkit::TQtToolkit(int& Argc, char** Argv) : FApp(MakeApplication(Argc, Argv)) {
     QApplication::setApplicationName(QStringLiteral("Feedloom"));
     // The desktop entry (feedloom.desktop) and its icon: Wayland matches the window to the
     // entry by this name, X11 by the class "Feedloom" in StartupWMClass.

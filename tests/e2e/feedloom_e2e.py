@@ -657,6 +657,11 @@ def main():
         installed_run(s, exe)
     except Failure as e:
         print("FAILED:", e)
+        # What a person would have seen: the captions of the windows still shown.
+        r = s.run(["xdotool", "search", "--onlyvisible", "--name", "."], check=False)
+        for wid in r.stdout.split():
+            name = s.run(["xdotool", "getwindowname", wid], check=False).stdout.decode(errors="replace").strip()
+            print("  window %s: %r" % (wid.decode(), name))
         shot = os.environ.get("FEEDLOOM_E2E_SHOT")
         if shot and shutil.which("import"):  # ImageMagick, when installed
             s.run(["import", "-window", "root", shot], check=False)
