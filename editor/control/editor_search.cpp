@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -613,6 +614,8 @@ int TSearchMatcher::CutOff(std::string_view Buffer, int From, int To, const TSea
     }
     if (X < N && IsTrailAt(B, X)) ++X;
     for (; X <= To; X += IsLead(B[X]) && X + 1 < N ? 2 : 1) {
+        // The first two bytes are those of a whole match: the prefilter holds for them too.
+        if (X + 1 < N && !PairMayStart(B[X], B[X + 1])) continue;
         if (!MayStartAt(B, N, X, Context)) continue;
         bool Cut;
         MatchEnd(B, N, X, Cut);
@@ -669,38 +672,20 @@ struct TRowBuffer {
         return Editor.RowText(Row).size() + (Editor.RowAttr(Row) == raCrlf ? 2 : 0);
     }
 
-    // Whether row Row (its string S, its attribute Attr) lies in place at End (null: anywhere,
-    // the buffer is empty): its bytes start there in the block of the row before, and a CR LF
-    // after a raCrlf row lies in the block too, followed by the next row.
-    bool InPlaceAt(int Row, const TRowString& S, TRowAttribute Attr, const char* End) const {
-        if (S.RefCount() == 0) return false; // no block: no place
-        if (End != nullptr && (S.Data() != End || !S.SharesWith(List.RowString(Row - 1)))) return false;
-        if (Attr != raCrlf) return true;
-        if (Row + 1 >= Count) return false;
-        const TRowString& After = List.RowString(Row + 1);
-        const char* Tail = S.Data() + S.Length();
-        return After.SharesWith(S) && After.Data() == Tail + 2 && Tail[0] == '\r' && Tail[1] == '\n';
-    }
-
-    void Append() {
-        const TRowString& S = List.RowString(Next);
-        const TRowAttribute Attr = List.GetRowAttribute(Next);
-        const std::string_view Row = S.View();
-        const bool Crlf = Attr == raCrlf;
+    // Takes rows from Next on, up to End, while the buffer holds fewer than Limit bytes: in
+    // place as long as they lie so, then copied.
+    void AppendUntil(size_t Limit, int End) {
         if (InPlace) {
-            const bool Empty = Next == First;
-            if (InPlaceAt(Next, S, Attr, Empty ? nullptr : Text.data() + Text.size())) {
-                Text = std::string_view(Empty ? Row.data() : Text.data(), Text.size() + Row.size() + (Crlf ? 2 : 0));
-                ++Next;
-                return;
-            }
+            Next = List.SpanInPlace(Next, End, Text, Limit);
+            if (Next >= End || Text.size() >= Limit) return;
             Copy.assign(Text);
             InPlace = false;
         }
-        Copy.append(Row);
-        if (Crlf) Copy.append("\r\n");
+        for (; Next < End && Copy.size() < Limit; ++Next) {
+            Copy.append(List.RowView(Next));
+            if (List.GetRowAttribute(Next) == raCrlf) Copy.append("\r\n");
+        }
         Text = Copy;
-        ++Next;
     }
 
     void Start(int FirstRow) {
@@ -713,13 +698,13 @@ struct TRowBuffer {
     // Rows First..Last; Last is included whatever its size.
     void Read(int FirstRow, int LastRow) {
         Start(FirstRow);
-        while (Next <= LastRow) Append();
+        AppendUntil(SIZE_MAX, LastRow + 1);
     }
 
     // A chunk down from FirstRow: whole rows until it holds more than ChunkBytes.
     void ReadDown(int FirstRow) {
         Start(FirstRow);
-        while (Next < Count && Text.size() <= ChunkBytes) Append();
+        AppendUntil(ChunkBytes + 1, Count);
         KeepKanaPairs();
     }
 
@@ -733,7 +718,7 @@ struct TRowBuffer {
             if (After.empty() || !IsKanaPair(static_cast<unsigned char>(Text.back()),
                                              static_cast<unsigned char>(After.front())))
                 return;
-            Append();
+            AppendUntil(SIZE_MAX, Next + 1);
         }
     }
 
@@ -779,7 +764,7 @@ struct TRowBuffer {
             if (Cut < 0) return Found;
             From = Cut;
             const size_t Target = Text.size() + std::max<size_t>(256, Text.size() - Chunk);
-            while (Next < Count && Text.size() < Target) Append();
+            AppendUntil(Target, Count);
             KeepKanaPairs();
         }
     }

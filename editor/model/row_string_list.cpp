@@ -3,6 +3,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -487,6 +488,32 @@ constexpr uint32_t Byte = 0xFF;
 constexpr int BracketBias = 2;
 
 } // namespace
+
+int TRowAttributeStringList::SpanInPlace(int Index, int End, std::string_view& Span, size_t Limit) const noexcept {
+    const char* Begin = Span.data();
+    size_t Size = Span.size();
+    End = std::min(End, FCount);
+    for (; Index < End && Size < Limit; ++Index) {
+        const TRowString& S = FList[Index].FString;
+        if (Size == 0) {
+            if (S.RefCount() == 0) break; // no block: no place
+            Begin = S.Data();
+        } else if (!S.Follows(FList[Index - 1].FString, RowAttributeAt(Index - 1) == raCrlf ? 2 : 0)) {
+            break;
+        }
+        const size_t Length = static_cast<size_t>(S.Length());
+        if (RowAttributeAt(Index) == raCrlf) {
+            // The next row two bytes on in the block vouches that the two bytes are in it.
+            const char* Tail = Begin + Size + Length;
+            if (Index + 1 >= FCount || !FList[Index + 1].FString.Follows(S, 2) || Tail[0] != '\r' || Tail[1] != '\n')
+                break;
+            Size += 2;
+        }
+        Size += Length;
+    }
+    Span = std::string_view(Begin, Size);
+    return Index;
+}
 
 TRowAttribute TRowAttributeStringList::GetRowAttribute(int Index) const {
     return static_cast<TRowAttribute>(Field(GetAttributes(Index), RowAttributeShift, TwoBits));

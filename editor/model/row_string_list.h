@@ -84,6 +84,11 @@ public:
     }
     // Whether both handles share one block (or both are empty).
     bool SharesWith(const TRowString& Other) const noexcept { return FBlock == Other.FBlock; }
+    // Whether this string lies in the block of Before, Gap bytes after Before's end.
+    bool Follows(const TRowString& Before, uint32_t Gap) const noexcept {
+        return FBlock != 0 && FBlock == Before.FBlock &&
+               FOffset == Before.FOffset + static_cast<uint32_t>(Before.FLength) + Gap;
+    }
     void Swap(TRowString& Other) noexcept {
         std::swap(FBlock, Other.FBlock);
         std::swap(FOffset, Other.FOffset);
@@ -365,6 +370,13 @@ public:
     // Whether the row's stored PrevRowAttribute, BracketIndex, ElementState, CarryLength,
     // ExtraState, CarryToken, LastToken and StateStr equal those of Data.
     bool RowStateEquals(int Index, const TRowAttributeData& Data) const;
+
+    // The text of rows as it lies in their block: Span holds rows up to Index (or nothing),
+    // and takes the rows from Index on, up to End, while it holds fewer than Limit bytes and
+    // each row lies in the block right after the one before, with the CR LF of a raCrlf row
+    // between them. Returns the first row not taken. One pass over the row records, for
+    // readers of a loaded or wrapped text that scan it where it lies.
+    int SpanInPlace(int Index, int End, std::string_view& Span, size_t Limit) const noexcept;
 
 protected:
     // RowAttribute of a row known to exist, unchecked (bits 0-1 of the first word), for loops

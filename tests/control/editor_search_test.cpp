@@ -269,7 +269,9 @@ void ExpectSearchesAgree(TEditor* E, const std::string& Text, const std::string&
 // word wrap. The patterns are often long pieces of the text with the breaks and blanks taken
 // out, so that their matches are few and skip breaks; searched from random points, the first
 // match is often a chunk or more away. The chunked search must find exactly what a search of
-// the whole text finds.
+// the whole text finds: over rows that lie in place in the loaded text, over wrapped rows,
+// and over a loaded text with every 37th line put back anew (its own block, so that chunks
+// go from rows scanned in place to copied ones and back).
 TEST(EditorSearch, ChunkedSearchAgreesWithTheWholeText) {
     std::mt19937 Rng(7);
     std::string Text;
@@ -287,11 +289,14 @@ TEST(EditorSearch, ChunkedSearchAgreesWithTheWholeText) {
     }
     ASSERT_GT(Text.size(), 4u * 8192);
     const int Size = static_cast<int>(Text.size());
-    for (bool Wrap : {false, true}) {
+    for (const auto& [Wrap, Edited] : {std::pair{false, false}, {true, false}, {false, true}}) {
+        SCOPED_TRACE(Wrap ? "wrapped" : Edited ? "edited" : "loaded");
         TEditorFixture F;
         F->GetWrapOption()->SetWrapByte(20);
         F->SetWordWrap(Wrap);
         F->GetLines()->SetTextStr(Text);
+        for (int Line = 3; Edited && Line < F->GetLines()->GetCount(); Line += 37)
+            F->GetLines()->Put(Line, F->GetLines()->Get(Line));
         std::mt19937 PatRng(11);
         for (int Pat = 0; Pat < 24; ++Pat) {
             const auto O = static_cast<unsigned>(PatRng() % 64);
