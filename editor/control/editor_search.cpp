@@ -314,31 +314,92 @@ void TSearchMatcher::PrepareFilter() {
     PrepareNibbles();
 }
 
+namespace {
+
+// A set of bytes as rectangles of nibbles: each the high nibbles that have one and the same
+// set of low nibbles in the set. Up to 16 rectangles; returns how many.
+struct TNibbleRect {
+    uint16_t Highs = 0, Lows = 0;
+};
+int NibbleRects(const uint64_t (&Set)[4], TNibbleRect (&Rects)[16]) {
+    int Count = 0;
+    for (int High = 0; High < 16; ++High) {
+        const auto Lows = static_cast<uint16_t>(Set[High >> 2] >> ((High & 3) * 16));
+        if (Lows == 0) continue;
+        int R = 0;
+        while (R < Count && Rects[R].Lows != Lows) ++R;
+        if (R == Count) Rects[Count++].Lows = Lows;
+        Rects[R].Highs |= static_cast<uint16_t>(1u << High);
+    }
+    return Count;
+}
+
+} // namespace
+
 void TSearchMatcher::PrepareNibbles() {
-    // Group the first bytes by their set of second bytes; more than four sets: no classes.
     FNibbleScan = false;
     std::memset(FNibbleLow, 0, sizeof FNibbleLow);
     std::memset(FNibbleHigh, 0, sizeof FNibbleHigh);
-    const uint64_t* Groups[4] = {};
+    // Group the first bytes by their set of second bytes; more than four sets: no classes.
+    struct TGroup {
+        const uint64_t* Seconds;
+        uint64_t Firsts[4];
+    } Groups[4] = {};
     int GroupCount = 0;
-    auto Add = [this](int Bit, int Byte) {
-        FNibbleLow[Byte & 15] |= static_cast<unsigned char>(1u << Bit);
-        FNibbleHigh[Byte >> 4] |= static_cast<unsigned char>(1u << Bit);
-    };
     for (int B0 = 0; B0 < 256; ++B0) {
         const uint64_t* Seconds = FPair[B0];
         if ((Seconds[0] | Seconds[1] | Seconds[2] | Seconds[3]) == 0) continue;
         int G = 0;
-        while (G < GroupCount && std::memcmp(Groups[G], Seconds, sizeof FPair[B0]) != 0) ++G;
+        while (G < GroupCount && std::memcmp(Groups[G].Seconds, Seconds, sizeof FPair[B0]) != 0) ++G;
         if (G == GroupCount) {
             if (GroupCount == 4) return;
-            Groups[GroupCount++] = Seconds;
-            for (int B1 = 0; B1 < 256; ++B1)
-                if ((Seconds[B1 >> 6] >> (B1 & 63)) & 1) Add(4 + G, B1);
+            Groups[GroupCount++].Seconds = Seconds;
         }
-        Add(G, B0);
+        Groups[G].Firsts[B0 >> 6] |= uint64_t{1} << (B0 & 63);
     }
     if (GroupCount == 0) return;
+    // Class bit J holds the bytes whose low nibble and high nibble both have it.
+    auto Add = [this](int Bit, TNibbleRect R) {
+        for (int N = 0; N < 16; ++N) {
+            if ((R.Lows >> N) & 1) FNibbleLow[N] |= static_cast<unsigned char>(1u << Bit);
+            if ((R.Highs >> N) & 1) FNibbleHigh[N] |= static_cast<unsigned char>(1u << Bit);
+        }
+    };
+    // Exact classes when every group's first and second bytes make few enough rectangles:
+    // one bit for each pair of a first and a second rectangle. Otherwise one bit per group,
+    // its sets widened to all the nibbles their bytes have.
+    TNibbleRect FirstRects[4][16], SecondRects[4][16];
+    int FirstCount[4], SecondCount[4], Bits = 0;
+    for (int G = 0; G < GroupCount; ++G) {
+        FirstCount[G] = NibbleRects(Groups[G].Firsts, FirstRects[G]);
+        uint64_t Seconds[4];
+        std::memcpy(Seconds, Groups[G].Seconds, sizeof Seconds);
+        SecondCount[G] = NibbleRects(Seconds, SecondRects[G]);
+        Bits += FirstCount[G] * SecondCount[G];
+    }
+    if (Bits <= 4) {
+        int Bit = 0;
+        for (int G = 0; G < GroupCount; ++G)
+            for (int F = 0; F < FirstCount[G]; ++F)
+                for (int S = 0; S < SecondCount[G]; ++S, ++Bit) {
+                    Add(Bit, FirstRects[G][F]);
+                    Add(4 + Bit, SecondRects[G][S]);
+                }
+    } else {
+        for (int G = 0; G < GroupCount; ++G) {
+            TNibbleRect First, Second;
+            for (int F = 0; F < FirstCount[G]; ++F) {
+                First.Highs |= FirstRects[G][F].Highs;
+                First.Lows |= FirstRects[G][F].Lows;
+            }
+            for (int S = 0; S < SecondCount[G]; ++S) {
+                Second.Highs |= SecondRects[G][S].Highs;
+                Second.Lows |= SecondRects[G][S].Lows;
+            }
+            Add(G, First);
+            Add(4 + G, Second);
+        }
+    }
     int Compares = 0;
     bool AnySecond = false;
     for (int A = 0; A < FAlternativeCount; ++A) {
@@ -395,6 +456,20 @@ struct TVectorFilter {
 #endif
 
 #if defined(FEEDLOOM_WIDE_SCAN)
+namespace {
+// The class bits of each byte of L (a shuffle looks at the low four bits of its index).
+__attribute__((target("avx2"), always_inline)) inline __m256i NibbleClasses(__m256i L, __m256i Low, __m256i High,
+                                                                           __m256i Nibble) {
+    return _mm256_and_si256(_mm256_shuffle_epi8(Low, _mm256_and_si256(L, Nibble)),
+                            _mm256_shuffle_epi8(High, _mm256_and_si256(_mm256_srli_epi16(L, 4), Nibble)));
+}
+
+// Bytes 1 to 32 of the block C followed by Next: C's upper lane and Next's lower, one byte on.
+__attribute__((target("avx2"), always_inline)) inline __m256i OneOn(__m256i C, __m256i Next) {
+    return _mm256_alignr_epi8(_mm256_permute2x128_si256(C, Next, 0x21), C, 1);
+}
+} // namespace
+
 __attribute__((target("avx2"))) int TSearchMatcher::ScanDownWide(const unsigned char* B, int N, int& X, int To,
                                                                  const TSearchContext& Context, int& Len) const {
     __m256i First[4], Second[4][4];
@@ -431,21 +506,50 @@ __attribute__((target("avx2"))) int TSearchMatcher::ScanDownNibbles(const unsign
     const __m256i High = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(FNibbleHigh)));
     const __m256i Nibble = _mm256_set1_epi8(0x0F);
     const __m256i Zero = _mm256_setzero_si256();
-    // Both loads must stay inside the buffer: X + 32 < N.
-    for (; X <= To && X + 32 < N; X += 32) {
-        const __m256i L0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(B + X));
-        const __m256i L1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(B + X + 1));
-        // The class bits of each byte (a shuffle looks at the low four bits of its index).
-        const __m256i C0 = _mm256_and_si256(_mm256_shuffle_epi8(Low, _mm256_and_si256(L0, Nibble)),
-                                            _mm256_shuffle_epi8(High, _mm256_and_si256(_mm256_srli_epi16(L0, 4), Nibble)));
-        const __m256i C1 = _mm256_and_si256(_mm256_shuffle_epi8(Low, _mm256_and_si256(L1, Nibble)),
-                                            _mm256_shuffle_epi8(High, _mm256_and_si256(_mm256_srli_epi16(L1, 4), Nibble)));
-        // A group's first byte here and one of its second bytes next.
+    auto Classes = [&](int At) __attribute__((target("avx2"))) {
+        return NibbleClasses(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(B + At)), Low, High, Nibble);
+    };
+    // The candidates of a block of 32 bytes from the classes of its bytes (C0) and of the
+    // bytes one on (C1): a group's first byte here and one of its second bytes next.
+    auto Candidates = [&](__m256i C0, __m256i C1) __attribute__((target("avx2"))) {
         const __m256i Both = _mm256_and_si256(C0, _mm256_and_si256(_mm256_srli_epi16(C1, 4), Nibble));
-        auto Mask = ~static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(Both, Zero)));
-        if (To - X < 31) Mask &= (uint32_t{1} << (To - X + 1)) - 1;
-        if (const int Found = FirstInMask(B, N, X, Mask, Context, Len); Found >= 0) return Found;
+        return ~static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(Both, Zero)));
+    };
+    // The classes let some pairs through that can begin no match (each class stands for all
+    // its low nibbles with all its high ones); the pair table drops them before the candidates
+    // at At are checked. Both bytes of a pair lie in the buffer.
+    auto Try = [&](int At, uint32_t Mask) {
+        if (To - At < 31) Mask &= (uint32_t{1} << (To - At + 1)) - 1;
+        for (uint32_t M = Mask; M != 0; M &= M - 1) {
+            const int K = std::countr_zero(M);
+            if (!PairMayStart(B[At + K], B[At + K + 1])) Mask &= ~(uint32_t{1} << K);
+        }
+        return Mask != 0 ? FirstInMask(B, N, At, Mask, Context, Len) : -1;
+    };
+    // Each block's classes serve twice: for the first bytes there, and shifted by one byte for
+    // the second bytes of the block before. Two blocks a round while the loads stay inside
+    // the buffer (X + 96 <= N), then one (X + 64 <= N).
+    if (X <= To && X + 64 <= N) {
+        __m256i C0 = Classes(X);
+        for (; X <= To && X + 96 <= N; X += 64) {
+            const __m256i C32 = Classes(X + 32), C64 = Classes(X + 64);
+            const uint32_t M0 = Candidates(C0, OneOn(C0, C32)), M32 = Candidates(C32, OneOn(C32, C64));
+            if ((M0 | M32) != 0) {
+                if (const int Found = Try(X, M0); Found >= 0) return Found;
+                if (X + 32 <= To)
+                    if (const int Found = Try(X + 32, M32); Found >= 0) return Found;
+            }
+            C0 = C64;
+        }
+        for (; X <= To && X + 64 <= N; X += 32) {
+            const __m256i C32 = Classes(X + 32);
+            if (const int Found = Try(X, Candidates(C0, OneOn(C0, C32))); Found >= 0) return Found;
+            C0 = C32;
+        }
     }
+    // Both loads must stay inside the buffer: X + 32 < N.
+    for (; X <= To && X + 32 < N; X += 32)
+        if (const int Found = Try(X, Candidates(Classes(X), Classes(X + 1))); Found >= 0) return Found;
     return -1;
 }
 

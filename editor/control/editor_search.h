@@ -108,9 +108,11 @@ private:
     bool FVectorScan = false;
     // The pairs as up to four groups of first bytes that share their second bytes: byte b is
     // in class bit J when FNibbleLow[b & 15] and FNibbleHigh[b >> 4] both have bit J (bits 0-3
-    // the groups' first bytes, 4-7 their second bytes). The classes hold every byte of their
-    // sets and a few more (each set widens to the nibbles its bytes have), so the filter lets
-    // through every pair FPair holds and the candidate check sorts out the rest.
+    // first bytes, 4-7 the second bytes that go with them). Where the groups' sets split into
+    // at most four pairs of nibble rectangles, the classes are exactly the pairs; otherwise
+    // each group has one bit and its sets widen to the nibbles their bytes have. Either way
+    // the filter lets through every pair FPair holds, and the pair table and the candidate
+    // check sort out the rest.
     unsigned char FNibbleLow[16] = {};
     unsigned char FNibbleHigh[16] = {};
     // Whether ScanDown filters by the byte classes: where they exist (at most four groups),
