@@ -334,6 +334,16 @@ int NibbleRects(const uint64_t (&Set)[4], TNibbleRect (&Rects)[16]) {
     return Count;
 }
 
+// The smallest rectangle that holds all of Count rectangles.
+TNibbleRect Widened(const TNibbleRect* Rects, int Count) {
+    TNibbleRect All;
+    for (int R = 0; R < Count; ++R) {
+        All.Highs |= Rects[R].Highs;
+        All.Lows |= Rects[R].Lows;
+    }
+    return All;
+}
+
 } // namespace
 
 void TSearchMatcher::PrepareNibbles() {
@@ -342,7 +352,7 @@ void TSearchMatcher::PrepareNibbles() {
     std::memset(FNibbleHigh, 0, sizeof FNibbleHigh);
     // Group the first bytes by their set of second bytes; more than four sets: no classes.
     struct TGroup {
-        const uint64_t* Seconds;
+        const uint64_t (*Seconds)[4];
         uint64_t Firsts[4];
     } Groups[4] = {};
     int GroupCount = 0;
@@ -350,10 +360,10 @@ void TSearchMatcher::PrepareNibbles() {
         const uint64_t* Seconds = FPair[B0];
         if ((Seconds[0] | Seconds[1] | Seconds[2] | Seconds[3]) == 0) continue;
         int G = 0;
-        while (G < GroupCount && std::memcmp(Groups[G].Seconds, Seconds, sizeof FPair[B0]) != 0) ++G;
+        while (G < GroupCount && std::memcmp(*Groups[G].Seconds, Seconds, sizeof FPair[B0]) != 0) ++G;
         if (G == GroupCount) {
             if (GroupCount == 4) return;
-            Groups[GroupCount++].Seconds = Seconds;
+            Groups[GroupCount++].Seconds = &FPair[B0];
         }
         Groups[G].Firsts[B0 >> 6] |= uint64_t{1} << (B0 & 63);
     }
@@ -372,9 +382,7 @@ void TSearchMatcher::PrepareNibbles() {
     int FirstCount[4], SecondCount[4], Bits = 0;
     for (int G = 0; G < GroupCount; ++G) {
         FirstCount[G] = NibbleRects(Groups[G].Firsts, FirstRects[G]);
-        uint64_t Seconds[4];
-        std::memcpy(Seconds, Groups[G].Seconds, sizeof Seconds);
-        SecondCount[G] = NibbleRects(Seconds, SecondRects[G]);
+        SecondCount[G] = NibbleRects(*Groups[G].Seconds, SecondRects[G]);
         Bits += FirstCount[G] * SecondCount[G];
     }
     if (Bits <= 4) {
@@ -387,17 +395,8 @@ void TSearchMatcher::PrepareNibbles() {
                 }
     } else {
         for (int G = 0; G < GroupCount; ++G) {
-            TNibbleRect First, Second;
-            for (int F = 0; F < FirstCount[G]; ++F) {
-                First.Highs |= FirstRects[G][F].Highs;
-                First.Lows |= FirstRects[G][F].Lows;
-            }
-            for (int S = 0; S < SecondCount[G]; ++S) {
-                Second.Highs |= SecondRects[G][S].Highs;
-                Second.Lows |= SecondRects[G][S].Lows;
-            }
-            Add(G, First);
-            Add(4 + G, Second);
+            Add(G, Widened(FirstRects[G], FirstCount[G]));
+            Add(4 + G, Widened(SecondRects[G], SecondCount[G]));
         }
     }
     int Compares = 0;
